@@ -1,0 +1,79 @@
+#include "appicon.h"
+#include "mainwindow.h"
+#include "morvowidget.h"
+#include "resourcepath.h"
+
+#include <QApplication>
+#include <QImage>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr const char *kDefaultTestOutput = "/tmp/morvo_test.png";
+
+bool isTestMode(int argc, char **argv)
+{
+    return argc >= 3 && std::strcmp(argv[2], "--test") == 0;
+}
+
+// Renders the named picture with fixed options into a PNG and reports the
+// frame's size and format on standard error.
+int runTestMode(MainWindow &window, const QStringList &args)
+{
+    MorvoWidget *picture = window.findChild<MorvoWidget *>();
+    picture->loadPicture(args.at(1));
+    PictureState &s = picture->state();
+    s.bmFinalDepth = 32;
+    s.paletteType = 2;
+    s.bitShifting = true;
+    s.jexEngine = true;
+    s.schemeType = 1;
+    s.screenSize = 1;
+    s.aspectCorrect = 0;
+    picture->refresh();
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+
+    const QString output = args.size() >= 4 ? args.at(3) : QString::fromLatin1(kDefaultTestOutput);
+    const QImage &image = picture->image();
+    const bool saved = image.save(output, "PNG", -1);
+    std::fprintf(stderr, "offscreen: %dx%d format=%d\n", image.width(), image.height(), int(image.format()));
+    if (!saved) {
+        std::fprintf(stderr, "morvo: could not write %s\n", qPrintable(output));
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // Test mode renders without a display; use the offscreen platform unless
+    // the caller chose one.
+    if (isTestMode(argc, argv) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+
+    QApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("morvo"));
+    QCoreApplication::setOrganizationName(QStringLiteral("kestrand"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(MORVO_VERSION));
+
+    appleFontFamily();
+    const QIcon icon = buildAppIcon();
+    if (!icon.isNull())
+        QGuiApplication::setWindowIcon(icon);
+
+    MainWindow window;
+    if (!icon.isNull())
+        window.setWindowIcon(icon);
+    window.show();
+
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() >= 3 && args.at(2) == QLatin1String("--test"))
+        return runTestMode(window, args);
+    if (args.size() >= 2)
+        window.openPicture(args.at(1));
+    return app.exec();
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "picturestate.h"
+
+#include <QString>
+
+// What a picture file turned out to be once read by its size.
+enum class PictureKind {
+    Unreadable,  // not opened, a folder, or too short
+    Hgr,         // main memory alone
+    Dhgr,        // aux memory then main memory in one file
+    HgrWithAux,  // an HGR-sized main file and its ".AUX" companion
+};
+
+struct PictureFile {
+    PictureKind kind = PictureKind::Unreadable;
+    qint64 size = 0;          // bytes in the file
+    QString error;            // why it was not loaded (Unreadable only)
+    QString companionPath;    // the ".AUX" file used, if any
+    QString companionNote;    // why a companion that exists was not used
+    bool padded = false;      // short by up to eight bytes, zero-filled
+    PictureMemory auxMemory{};
+    PictureMemory mainMemory{};
+
+    bool loaded() const { return kind != PictureKind::Unreadable; }
+    bool isDhgr() const { return kind == PictureKind::Dhgr || kind == PictureKind::HgrWithAux; }
+    // One line for people: what the file loads as, or why not.
+    QString describe() const;
+};
+
+// Many HGR files lack the eight unused bytes at the end of the page, so a
+// page that is at most that much short still counts as whole.
+constexpr qint64 kShortestPage = kPictureBytes - 8;  // 8184
+
+// Reads a picture by its size: 16,376 to 16,385 bytes is DHGR (aux then
+// main); from 8,184 bytes on anything else is HGR from its first 8,192 bytes,
+// made DHGR by a companion file of the same name with ".AUX".
+PictureFile readPictureFile(const QString &path);
+
+// The companion's name: a trailing ".hgr" (any case) replaced by ".AUX",
+// any other name with ".AUX" appended.
+QString companionAuxPath(const QString &path);
+
+// Replaces the state's picture with a loaded file; returns false, touching
+// nothing, when the file was not loaded.
+bool applyPictureFile(const PictureFile &file, PictureState &state);

@@ -1,0 +1,100 @@
+#include "morvowidget.h"
+
+#include "pictureloader.h"
+#include "render.h"
+#include "viewgeometry.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QPainter>
+#include <QUrl>
+
+MorvoWidget::MorvoWidget(QWidget *parent)
+    : QWidget(parent)
+{
+    setAcceptDrops(true);
+    setAttribute(Qt::WA_MouseTracking);
+    setCursor(Qt::CrossCursor);
+    refresh();
+}
+
+MorvoWidget::~MorvoWidget() = default;
+
+void MorvoWidget::refresh()
+{
+    renderPicture(m_state, m_image);
+    setFixedSize(displaySize());
+    update();
+}
+
+QSize MorvoWidget::displaySize() const
+{
+    return ::displaySize(m_state.screenSize, m_state.aspectCorrect);
+}
+
+QPoint MorvoWidget::mapToPicture(QPoint widgetPos) const
+{
+    return ::mapToPicture(widgetPos, m_state.screenSize, m_state.aspectCorrect);
+}
+
+bool MorvoWidget::loadPicture(const QString &path)
+{
+    const PictureFile file = readPictureFile(path);
+    if (!applyPictureFile(file, m_state)) {
+        Q_EMIT statusMessage(tr("Not loaded: %1").arg(file.error));
+        return false;
+    }
+    refresh();
+    Q_EMIT statusMessage(tr("Loaded: %1").arg(path));
+    return true;
+}
+
+void MorvoWidget::showOverlay(const QImage &image)
+{
+    m_overlayImage = image;
+    m_overlayVisible = true;
+    update();
+}
+
+void MorvoWidget::hideOverlay()
+{
+    m_overlayVisible = false;
+    m_overlayImage = QImage();
+    update();
+}
+
+void MorvoWidget::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    const QRect all = rect();
+    painter.fillRect(all, QColor(64, 64, 64));
+    if (m_overlayVisible && !m_overlayImage.isNull()) {
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+        painter.drawImage(all, m_overlayImage);
+        return;
+    }
+    if (m_image.isNull())
+        return;
+    // The aspect corrections squeeze 562 columns into fewer; smoothing
+    // keeps the squeezed dots even. Without correction, stay pixel sharp.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, m_state.aspectCorrect != 0);
+    painter.drawImage(all, m_image);
+}
+
+void MorvoWidget::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void MorvoWidget::dropEvent(QDropEvent *event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    for (const QUrl &url : urls) {
+        if (url.isLocalFile()) {
+            loadPicture(url.toLocalFile());
+            return;
+        }
+    }
+}
