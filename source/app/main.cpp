@@ -46,14 +46,25 @@ int runTestMode(MainWindow &window, const QStringList &args)
     return 0;
 }
 
+// Test mode's standard error carries exactly one line; Qt's notes about the
+// platform plugin would only get in the way of scripts reading it.
+void quietMessages(QtMsgType type, const QMessageLogContext &, const QString &msg)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "%s\n", qPrintable(msg));
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     // Test mode renders without a display; use the offscreen platform unless
     // the caller chose one.
-    if (isTestMode(argc, argv) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (isTestMode(argc, argv)) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        qInstallMessageHandler(quietMessages);
+    }
 
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("morvo"));

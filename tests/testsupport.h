@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QStandardPaths>
+#include <QString>
+
+// Helpers shared by the test executables.
+namespace testsupport {
+
+inline QString sourceDir() { return QStringLiteral(MORVO_SOURCE_DIR); }
+inline QString binDir() { return QStringLiteral(MORVO_BINARY_DIR "/bin"); }
+inline QString samplesDir() { return sourceDir() + QStringLiteral("/samples"); }
+
+// Real pictures made by others; tests that use them skip when absent.
+inline QString corpusDir() { return QStringLiteral(MORVO_CORPUS_DIR); }
+inline bool haveCorpus() { return QDir(corpusDir()).exists(); }
+
+inline bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+inline QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Pixel (x, y) of an RGBA frame as 0xRRGGBB.
+inline quint32 rgbAt(const QImage &image, int x, int y)
+{
+    const uchar *p = image.constScanLine(y) + 4 * x;
+    return (quint32(p[0]) << 16) | (quint32(p[1]) << 8) | p[2];
+}
+
+// Keeps a test away from the user's settings.
+inline void isolateSettings() { QStandardPaths::setTestModeEnabled(true); }
+
+} // namespace testsupport
