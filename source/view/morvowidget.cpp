@@ -1,12 +1,15 @@
 #include "morvowidget.h"
 
+#include "pictureedit.h"
 #include "pictureloader.h"
 #include "render.h"
+#include "textscreen.h"
 #include "viewgeometry.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QUrl>
 
@@ -50,8 +53,34 @@ bool MorvoWidget::loadPicture(const QString &path)
     return true;
 }
 
+void MorvoWidget::convertToDhgr()
+{
+    ::convertToDhgr(m_state);
+    refresh();
+}
+
+void MorvoWidget::shiftPicture(bool left)
+{
+    ::shiftPicture(m_state, left);
+    refresh();
+}
+
+void MorvoWidget::clearPicture()
+{
+    m_state.clearMemory();
+    refresh();
+}
+
+void MorvoWidget::renderTextScreen(const QString &text, const QString &fontFamily)
+{
+    ::renderTextScreen(m_state, text, fontFamily);
+    refresh();
+}
+
 void MorvoWidget::showOverlay(const QImage &image)
 {
+    // The overlay takes the mouse: a stroke in progress ends here.
+    m_drawing = false;
     m_overlayImage = image;
     m_overlayVisible = true;
     update();
@@ -62,6 +91,46 @@ void MorvoWidget::hideOverlay()
     m_overlayVisible = false;
     m_overlayImage = QImage();
     update();
+}
+
+void MorvoWidget::mousePressEvent(QMouseEvent *event)
+{
+    if (m_overlayVisible) {
+        Q_EMIT overlayClicked();
+        return;
+    }
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    // The pencil paints in double hi-res only.
+    if (!m_state.isDhgr)
+        convertToDhgr();
+    m_drawing = true;
+    m_lastPoint = mapToPicture(event->position().toPoint());
+    setCursor(Qt::CrossCursor);
+}
+
+void MorvoWidget::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!m_drawing) {
+        QWidget::mouseMoveEvent(event);
+        return;
+    }
+    // The line runs from where the mouse really was, even off the picture.
+    const QPoint point = mapToPicture(event->position().toPoint());
+    drawPencilLine(m_state, m_lastPoint, point, pencilColor);
+    m_lastPoint = point;
+    refresh();
+}
+
+void MorvoWidget::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton) {
+        m_drawing = false;
+        refresh();
+    }
+    QWidget::mouseReleaseEvent(event);
 }
 
 void MorvoWidget::paintEvent(QPaintEvent *)

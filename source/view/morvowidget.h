@@ -30,6 +30,17 @@ public:
     // was and the reason goes to statusMessage. Returns whether it loaded.
     bool loadPicture(const QString &path);
 
+    // Whole-picture operations; each re-renders.
+    void convertToDhgr();
+    void shiftPicture(bool left);
+    void clearPicture();
+    // Replaces the picture with a 40- or 80-column text screen drawn in the
+    // given font family (the default font when it is empty).
+    void renderTextScreen(const QString &text, const QString &fontFamily);
+
+    bool isDrawing() const { return m_drawing; }
+    QPoint lastPoint() const { return m_lastPoint; }
+
     void showOverlay(const QImage &image);
     void hideOverlay();
     bool overlayVisible() const { return m_overlayVisible; }
@@ -40,6 +51,9 @@ Q_SIGNALS:
     void overlayClicked();
 
 protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
@@ -47,6 +61,8 @@ protected:
 private:
     PictureState m_state;
     QImage m_image;
+    bool m_drawing = false;
+    QPoint m_lastPoint;
     QImage m_overlayImage;
     bool m_overlayVisible = false;
 };
