@@ -6,12 +6,18 @@
 #include "viewoptions.h"
 
 #include <algorithm>
+#include <QtEndian>
+
 #include <cstring>
+
+// Every pass works a scan line at a time on bit rows (bit i = column i, least
+// significant first) and table look-ups, so that a whole frame costs a few
+// times what it takes to fill it. The rules are those of the Apple II video
+// circuits as the view options describe them; tests hold the results against
+// a column-by-column transcription of the same rules.
 
 namespace {
 
-// [variant][phase][window]. Entries of 128 and more (variant 2 only) are
-// resolved by looking one column further out on each side.
 constexpr uchar kJexWindowTable[3][4][32] = {
     {
         /* variant 0 phase 0 */ {0, 2, 4, 6, 8, 10, 12, 14, 1, 3, 5, 7, 9, 11, 13, 15, 2, 2, 6, 6, 10, 10, 14, 14, 3, 3, 7, 7, 11, 11, 15, 15},
@@ -33,150 +39,409 @@ constexpr uchar kJexWindowTable[3][4][32] = {
     },
 };
 
-inline bool monoBit(const uchar *row, int column)
-{
-    return row[column >> 3] & (0x80 >> (column & 7));
-}
+// The columns of a scan line, one bit each, least significant first, with a
+// word of unlit columns on either side so that windows reaching past an
+// edge read unlit columns. Word 1 holds columns 0 to 63, and byte m of the
+// monochrome bitmap matches columns 8m to 8m + 7.
+class BitRow {
+public:
+    static constexpr int kPad = 64;
+    static constexpr int kWords = 11;  // columns -64 .. 639
 
-inline int hgrDot(const uchar *line, int x)
-{
-    return (line[x / 7] >> (x % 7)) & 1;
-}
+    void clear() { m_words.fill(0); }
 
-// The four RGBA bytes of each of the current slot's 32 entries, in memory order.
-struct SlotColours {
-    std::array<std::array<uchar, 4>, kPaletteEntries> rgba;
+    bool test(int column) const { return (m_words[index(column)] >> shift(column)) & 1; }
+    void set(int column) { m_words[index(column)] |= quint64(1) << shift(column); }
+    void reset(int column) { m_words[index(column)] &= ~(quint64(1) << shift(column)); }
 
-    explicit SlotColours(const PictureState &state)
+    // count (at most 56) bits from column on.
+    quint64 window(int column, int count) const
     {
-        for (int c = 0; c < kPaletteEntries; ++c) {
-            const QRgb rgb = paletteColor(state, state.paletteType, c);
-            rgba[size_t(c)] = {uchar(qRed(rgb)), uchar(qGreen(rgb)), uchar(qBlue(rgb)), 255};
+        const int b = column + kPad;
+        const int s = b & 63;
+        quint64 v = m_words[size_t(b >> 6)] >> s;
+        if (s != 0)
+            v |= m_words[size_t(b >> 6) + 1] << (64 - s);
+        return v & ((quint64(1) << count) - 1);
+    }
+
+    // Widens every lit column into a run of 1 + extra columns, cut off at
+    // the frame's right edge (plotted runs never pass it either).
+    void widen(int extra)
+    {
+        for (int i = 0; i < std::min(extra, kFrameWidth); ++i) {
+            for (int n = kWords - 1; n > 0; --n)
+                m_words[size_t(n)] |= (m_words[size_t(n)] << 1) | (m_words[size_t(n) - 1] >> 63);
+        }
+        for (int x = kFrameWidth; x < (kWords - 1) * 64; ++x)
+            reset(x);
+    }
+
+    quint64 &word(int n) { return m_words[size_t(n)]; }
+    quint64 word(int n) const { return m_words[size_t(n)]; }
+
+private:
+    static size_t index(int column) { return size_t((column + kPad) >> 6); }
+    static int shift(int column) { return (column + kPad) & 63; }
+
+    std::array<quint64, kWords> m_words{};
+};
+
+// Appends runs of bits to a row from column 0 on, a word at a time.
+class BitWriter {
+public:
+    explicit BitWriter(BitRow &row) : m_row(row) { m_row.clear(); }
+    ~BitWriter() { m_row.word(m_word) = m_acc; }
+
+    void append(quint64 bits, int count)
+    {
+        m_acc |= bits << m_used;
+        m_used += count;
+        if (m_used >= 64) {
+            m_row.word(m_word++) = m_acc;
+            m_used -= 64;
+            m_acc = m_used ? bits >> (count - m_used) : 0;
+        }
+    }
+
+private:
+    BitRow &m_row;
+    quint64 m_acc = 0;
+    int m_used = 0;
+    int m_word = 1;
+};
+
+// The bitmap keeps its leftmost column in the most significant bit of each
+// byte; a bit row keeps it in the least significant.
+quint64 reverseBitsInBytes(quint64 v)
+{
+    v = ((v >> 1) & 0x5555555555555555ULL) | ((v & 0x5555555555555555ULL) << 1);
+    v = ((v >> 2) & 0x3333333333333333ULL) | ((v & 0x3333333333333333ULL) << 2);
+    v = ((v >> 4) & 0x0F0F0F0F0F0F0F0FULL) | ((v & 0x0F0F0F0F0F0F0F0FULL) << 4);
+    return v;
+}
+
+using Rgba = std::array<uchar, 4>;
+
+Rgba rgbaOf(QRgb c)
+{
+    return {uchar(qRed(c)), uchar(qGreen(c)), uchar(qBlue(c)), 255};
+}
+
+constexpr Rgba kBackground = {0, 0, 0, 255};
+
+Rgba entryRgba(const PictureState &s, int colour)
+{
+    return rgbaOf(paletteColor(s, s.paletteType, colour));
+}
+
+uchar *targetRow(const PictureState &s, int row)
+{
+    return s.targetPixels + size_t(row) * s.targetRowBytes;
+}
+
+// The lit columns of a scan line from the monochrome bitmap (set = black),
+// or, with litWhenSet, from the inverted bitmap that the table engines read.
+void loadBitmapRow(const PictureState &s, int row, bool litWhenSet, BitRow &lit)
+{
+    const uchar *bits = s.monoBitmap.data() + size_t(row) * kMonoRowBytes;
+    lit.clear();
+    for (int n = 0; n * 8 < kMonoRowBytes; ++n) {
+        quint64 v = 0;
+        std::memcpy(&v, bits + 8 * n, size_t(std::min(8, kMonoRowBytes - 8 * n)));
+        if (!litWhenSet)
+            v = ~v;
+        lit.word(n + 1) = reverseBitsInBytes(qFromLittleEndian(v));
+    }
+    // Columns past the bitmap row's 568 are never lit.
+    lit.word(9) &= (quint64(1) << (kMonoRowBytes * 8 - 512)) - 1;
+}
+
+void storeBitmapRow(PictureState &s, int row, const BitRow &lit)
+{
+    uchar *bits = targetRow(s, row);
+    for (int n = 0; n * 8 < kMonoRowBytes; ++n) {
+        const quint64 v = qToLittleEndian(~reverseBitsInBytes(lit.word(n + 1)));
+        std::memcpy(bits + 8 * n, &v, size_t(std::min(8, kMonoRowBytes - 8 * n)));
+    }
+}
+
+// HGR monochrome, a byte at a time: byte k covers columns 14k to 14k + 13,
+// each dot two columns wide (one when the caller asks for single columns).
+// With the half-dot delay a byte whose high bit is set moves its dots one
+// column right; its first column then shows dot 6 of the byte before (the
+// gap is closed), and an undelayed byte cuts that dot's second half off.
+// So each byte's columns depend on the byte and bit 6 of the one before.
+struct HgrMonoSegments {
+    std::array<quint16, 256> plain[2];           // [double width][byte]
+    std::array<std::array<quint16, 2>, 256> delayed;  // [byte][bit 6 before]
+
+    HgrMonoSegments()
+    {
+        for (int b = 0; b < 256; ++b) {
+            int spread = 0;
+            for (int i = 0; i < 7; ++i)
+                if (b & (1 << i))
+                    spread |= 1 << (2 * i);
+            plain[0][size_t(b)] = quint16(spread);
+            plain[1][size_t(b)] = quint16(spread | (spread << 1));
+            for (int before = 0; before < 2; ++before) {
+                const int doubled = spread | (spread << 1);
+                int seg = (b & 0x80) ? ((doubled << 1) | before) : doubled;
+                delayed[size_t(b)][size_t(before)] = quint16(seg & 0x3FFF);
+            }
         }
     }
 };
 
-void hgrMonoLine(PictureState &s, int row)
+const HgrMonoSegments &hgrMonoSegments()
+{
+    static const HgrMonoSegments segments;
+    return segments;
+}
+
+void hgrMonoBits(const PictureState &s, BitRow &lit)
 {
     const uchar *line = s.mainMemory.data() + s.rowBase;
-    const bool delays = s.bitShifting || s.jexEngine;
-    int h = 0;
-    bool previousBit6 = false;
-    for (int k = 0; k < kBytesPerLine; ++k) {
-        const uchar b = line[k];
-        const int x0 = 7 * k;
-        if (delays) {
-            s.dotWidth = 1;
-            h = b >> 7;
-            // An undelayed byte cuts off the second half of a delayed dot
-            // before it; a delayed byte after a lit dot 6 closes the gap.
-            if (h == 0)
-                plotRun(s, 2 * x0, row, 0);
-            else if (previousBit6)
-                plotRun(s, 2 * x0, row, 15);
-            s.dotWidth = 2;
-            previousBit6 = false;
+    const HgrMonoSegments &seg = hgrMonoSegments();
+    if (s.bitShifting || s.jexEngine) {
+        BitWriter out(lit);
+        int before = 0;
+        for (int k = 0; k < kBytesPerLine; ++k) {
+            out.append(seg.delayed[line[k]][size_t(before)], 14);
+            before = (line[k] >> 6) & 1;
         }
-        for (int i = 0; i < 7; ++i) {
-            if (b & (1 << i)) {
-                plotRun(s, h + 2 * (x0 + i), row, 15);
-                if (i == 6)
-                    previousBit6 = true;
+        // Column 560 holds the second half of a delayed last dot.
+        const uchar last = line[kBytesPerLine - 1];
+        out.append((last >> 7) & (last >> 6) & 1, 1);
+        return;
+    }
+    {
+        BitWriter out(lit);
+        const auto &plain = seg.plain[s.dotWidth == 2 ? 1 : 0];
+        for (int k = 0; k < kBytesPerLine && s.dotWidth > 0; ++k)
+            out.append(plain[line[k]], 14);
+    }
+    if (s.dotWidth > 2)
+        lit.widen(int(s.dotWidth) - 1);
+}
+
+// The columns that the delay rules paint black on purpose: the first column
+// of an undelayed byte whose dot 0 is unlit. On a colour target they show
+// palette entry 0.
+bool hgrCutColumn(const PictureState &s, int x)
+{
+    if (!(s.bitShifting || s.jexEngine) || x % 14 != 0 || x >= kHgrDots * 2)
+        return false;
+    const uchar b = s.mainMemory[s.rowBase + x / 14];
+    return (b & 0x81) == 0;
+}
+
+// DHGR monochrome: dot d lights column d + 1 (and dotWidth - 1 more).
+void dhgrMonoBits(const PictureState &s, BitRow &lit)
+{
+    {
+        BitWriter out(lit);
+        out.append(0, 1);
+        for (int k = 0; k < kBytesPerLine && s.dotWidth > 0; ++k) {
+            out.append(s.auxMemory[s.rowBase + k] & 0x7F, 7);
+            out.append(s.mainMemory[s.rowBase + k] & 0x7F, 7);
+        }
+    }
+    if (s.dotWidth > 1)
+        lit.widen(int(s.dotWidth) - 1);
+}
+
+void monoLine(PictureState &s, int row, bool dhgr)
+{
+    BitRow lit;
+    if (dhgr)
+        dhgrMonoBits(s, lit);
+    else
+        hgrMonoBits(s, lit);
+    if (s.targetDepth == 1) {
+        storeBitmapRow(s, row, lit);
+        return;
+    }
+    // On a colour target, lit columns take palette entry 15 and the columns
+    // cut by the delay rules entry 0; the rest stays black.
+    const Rgba on = entryRgba(s, 15);
+    const Rgba off = entryRgba(s, 0);
+    uchar *out = targetRow(s, row);
+    for (int x = 0; x < kFrameWidth; ++x) {
+        if (lit.test(x))
+            std::memcpy(out + 4 * x, on.data(), 4);
+        else if (!dhgr && hgrCutColumn(s, x))
+            std::memcpy(out + 4 * x, off.data(), 4);
+    }
+}
+
+// "By the Book" HGR colour. Columns 2x and 2x + 1 end up with a colour that
+// depends only on dots x - 2 to x + 1, the parity of x, the high bit of the
+// byte holding x (which delays dot x - 1), the delay of dot x itself and
+// whether x is the last dot of its byte. The table holds, for each of those
+// 256 cases, the pair of column codes: 0 to 15 a palette entry, 16 the
+// untouched black background.
+constexpr uchar kUntouched = 16;
+
+int hgrColour(int prev, int cur, int next, bool even, int h)
+{
+    if (cur)
+        return (prev || next) ? 15 : (even ? (h ? 12 : 9) : (h ? 3 : 6));
+    if (prev && next)
+        return even ? (h ? 3 : 6) : (h ? 12 : 9);
+    return 0;
+}
+
+struct HgrColourTable {
+    static std::array<uchar, 2> columnsFor(bool shifting, int i)
+    {
+        const int d2 = i & 1, d1 = (i >> 1) & 1, d0 = (i >> 2) & 1, n1 = (i >> 3) & 1;
+        const bool even = (i >> 4) & 1;
+        const int byteHigh = (i >> 5) & 1;   // delays dot x - 1
+        const int h = (i >> 6) & 1;          // delays dot x
+        const bool lastOfByte = (i >> 7) & 1;
+        const int before = hgrColour(d2, d1, d0, !even, byteHigh);
+        const int here = hgrColour(d1, d0, n1, even, h);
+
+        uchar left = kUntouched, right = kUntouched;
+        if (shifting && byteHigh && before != 0)
+            left = uchar(before);              // second half of a delayed dot x - 1
+        if (shifting && lastOfByte) {
+            if (h == 0)
+                left = 0;
+            else if (d1 && byteHigh == 0)
+                left = 15;
+        }
+        if (here != 0) {
+            if (!shifting || h == 0)
+                left = uchar(here);
+            right = uchar(here);
+        }
+        return {left, right};
+    }
+};
+
+// Pair codes: left code * 17 + right code, where a code is a palette entry
+// 0 to 15 or 16 for the untouched background.
+struct HgrColourPairs {
+    std::array<quint16, 256> pairs[2];  // [bitShifting][case]
+
+    HgrColourPairs()
+    {
+        for (int shifting = 0; shifting < 2; ++shifting)
+            for (int i = 0; i < 256; ++i) {
+                const auto cols = HgrColourTable::columnsFor(shifting, i);
+                pairs[shifting][size_t(i)] = quint16(cols[0] * 17 + cols[1]);
             }
-        }
     }
-}
+};
 
-void hgrColorLine(PictureState &s, int row)
+void hgrColorLine(PictureState &s, int row, const quint64 *pairPixels)
 {
+    static const HgrColourPairs table;
+    const auto &pairs = table.pairs[s.bitShifting ? 1 : 0];
     const uchar *line = s.mainMemory.data() + s.rowBase;
-    for (int x = 0; x < kHgrDots; ++x) {
-        const int cur = hgrDot(line, x);
-        const int prev = x > 0 ? hgrDot(line, x - 1) : 0;
-        const int next = x < kHgrDots - 1 ? hgrDot(line, x + 1) : 0;
-        // The colour group and delay of a dot follow the byte of the dot to
-        // its right; the last dot of the line has no such byte and keeps
-        // its own.
-        const int h = line[std::min(x + 1, kHgrDots - 1) / 7] >> 7;
-        const bool even = (x & 1) == 0;
-        int c = 0;
-        if (cur)
-            c = (prev || next) ? 15 : (even ? (h ? 12 : 9) : (h ? 3 : 6));
-        else if (prev && next)
-            c = even ? (h ? 3 : 6) : (h ? 12 : 9);
 
-        if (s.bitShifting && x % 7 == 6) {
-            s.dotWidth = 1;
-            if (h == 0)
-                plotRun(s, 2 * x, row, 0);
-            else if (prev && (line[x / 7] & 0x80) == 0)
-                plotRun(s, 2 * x, row, 15);
-            s.dotWidth = 2;
+    BitRow dots;
+    {
+        BitWriter out(dots);
+        for (int k = 0; k < kBytesPerLine; ++k)
+            out.append(line[k] & 0x7F, 7);
+    }
+
+    uchar *out = targetRow(s, row);
+    for (int k = 0; k <= kBytesPerLine; ++k) {
+        // k = 40 stands for dot 280, which only carries the delayed half of
+        // dot 279 into column 560.
+        const int high = line[std::min(k, kBytesPerLine - 1)] >> 7;
+        const int nextHigh = k + 1 < kBytesPerLine ? line[k + 1] >> 7 : high;
+        const quint64 win = dots.window(7 * k - 2, 11);
+        const int common = (high << 5) | (((k & 1) == 0) << 4);
+        const int dotsInByte = k < kBytesPerLine ? 6 : 1;
+        uchar *p = out + 56 * k;
+        for (int i = 0; i < dotsInByte; ++i) {
+            const int index = int((win >> i) & 15) | (common ^ ((i & 1) << 4)) | (high << 6);
+            std::memcpy(p + 8 * i, &pairPixels[pairs[size_t(index)]], 8);
         }
-        if (c != 0)
-            plotRun(s, 2 * x + (s.bitShifting ? h : 0), row, c);
+        if (k < kBytesPerLine) {
+            // The last dot of a byte takes its delay and colour group from
+            // the next byte, and carries the boundary step.
+            const int index = int((win >> 6) & 15) | (common ^ 0) | (nextHigh << 6) | (1 << 7);
+            std::memcpy(p + 48, &pairPixels[pairs[size_t(index)]], 8);
+        }
     }
 }
 
-void dhgrMonoLine(PictureState &s, int row)
+void fillPairPixels(const PictureState &s, quint64 pairPixels[17 * 17])
 {
+    Rgba codes[17];
+    for (int c = 0; c < 16; ++c)
+        codes[c] = entryRgba(s, c);
+    codes[kUntouched] = kBackground;
+    for (int l = 0; l < 17; ++l)
+        for (int r = 0; r < 17; ++r) {
+            uchar px[8];
+            std::memcpy(px, codes[l].data(), 4);
+            std::memcpy(px + 4, codes[r].data(), 4);
+            std::memcpy(&pairPixels[l * 17 + r], px, 8);
+        }
+}
+
+// The 560 dots of a DHGR line, aux and main bytes interleaved, dot d at
+// column d.
+void dhgrDotBits(const PictureState &s, BitRow &dots)
+{
+    BitWriter out(dots);
     for (int k = 0; k < kBytesPerLine; ++k) {
-        for (int m = 0; m < 2; ++m) {
-            const uchar b = (m ? s.mainMemory : s.auxMemory)[s.rowBase + k];
-            for (int i = 0; i < 7; ++i)
-                if (b & (1 << i))
-                    plotRun(s, 7 * (2 * k + m) + i + 1, row, 15);
-        }
+        out.append(s.auxMemory[s.rowBase + k] & 0x7F, 7);
+        out.append(s.mainMemory[s.rowBase + k] & 0x7F, 7);
     }
 }
 
-// The 560 dots of a DHGR line, aux and main bytes interleaved.
-void dhgrLineDots(const PictureState &s, uchar dots[kDhgrDots])
+void dhgrColorLine(PictureState &s, int row, const std::array<uchar, 16> *cellQuads)
 {
-    for (int k = 0; k < kBytesPerLine; ++k)
-        for (int m = 0; m < 2; ++m) {
-            const uchar b = (m ? s.mainMemory : s.auxMemory)[s.rowBase + k];
-            for (int i = 0; i < 7; ++i)
-                dots[7 * (2 * k + m) + i] = (b >> i) & 1;
-        }
+    BitRow dots;
+    dhgrDotBits(s, dots);
+    uchar *out = targetRow(s, row) + 4 * s.dhgrColumnOffset;
+    for (int c = 0; c < kDhgrDots / 4; ++c)
+        std::memcpy(out + 16 * c, cellQuads[dots.window(4 * c, 4)].data(), 16);
 }
 
-void dhgrColorLine(PictureState &s, int row)
+// A cell's colour reads its four dots left to right as bits 3 to 0; the
+// quad is indexed by the dots as they lie in a bit row (leftmost lowest).
+void fillCellQuads(const PictureState &s, std::array<uchar, 16> cellQuads[16])
 {
-    uchar dots[kDhgrDots];
-    dhgrLineDots(s, dots);
-    for (int c = 0; c < kDhgrDots / 4; ++c) {
-        const uchar *d = dots + 4 * c;
-        const int colour = d[0] * 8 + d[1] * 4 + d[2] * 2 + d[3];
-        if (colour != 0)
-            plotRun(s, 4 * c + s.dhgrColumnOffset, row, colour);
+    for (int raw = 0; raw < 16; ++raw) {
+        const int colour = ((raw & 1) << 3) | ((raw & 2) << 1) | ((raw & 4) >> 1) | ((raw & 8) >> 3);
+        const Rgba px = colour ? entryRgba(s, colour) : kBackground;
+        for (int j = 0; j < 4; ++j)
+            std::memcpy(cellQuads[raw].data() + 4 * j, px.data(), 4);
     }
-}
-
-// Seven bitmap columns (set = black) make one picture byte, bit 0 leftmost.
-uchar encodeByte(const uchar *bitmapRow, int firstColumn, int step)
-{
-    uchar byte = 0x7F;
-    for (int i = 0; i < 7; ++i)
-        if (monoBit(bitmapRow, firstColumn + step * i))
-            byte &= uchar(~(1 << i));
-    return byte;
 }
 
 void bitmapToDhgrLine(PictureState &s, int row)
 {
-    const uchar *bits = s.monoBitmap.data() + size_t(row) * kMonoRowBytes;
+    BitRow lit;
+    loadBitmapRow(s, row, false, lit);
     for (int k = 0; k < kBytesPerLine; ++k) {
-        s.auxMemory[s.rowBase + k] = encodeByte(bits, 7 * (2 * k) + 1, 1);
-        s.mainMemory[s.rowBase + k] = encodeByte(bits, 7 * (2 * k + 1) + 1, 1);
+        s.auxMemory[s.rowBase + k] = uchar(lit.window(14 * k + 1, 7));
+        s.mainMemory[s.rowBase + k] = uchar(lit.window(14 * k + 8, 7));
     }
 }
 
 void bitmapToHgrLine(PictureState &s, int row)
 {
-    const uchar *bits = s.monoBitmap.data() + size_t(row) * kMonoRowBytes;
-    for (int k = 0; k < kBytesPerLine; ++k)
-        s.mainMemory[s.rowBase + k] = encodeByte(bits, 2 * 7 * k + 1, 2);
+    // Only the odd columns are read: the second half of each undelayed dot.
+    BitRow lit;
+    loadBitmapRow(s, row, false, lit);
+    for (int k = 0; k < kBytesPerLine; ++k) {
+        const quint64 w = lit.window(14 * k + 1, 14);
+        uchar byte = 0;
+        for (int i = 0; i < 7; ++i)
+            byte |= uchar(((w >> (2 * i)) & 1) << i);
+        s.mainMemory[s.rowBase + k] = byte;
+    }
 }
 
 // Variant 2 marks windows whose colour depends on one more column on each
@@ -200,6 +465,44 @@ int resolveSharp(int colour, int w, bool a, bool l)
     }
 }
 
+// The table engines colour four columns (phases 0 to 3) at a time from the
+// ten columns around them: bit m of the index is column x0 - 3 + m. The
+// table depends on the variant and the slot's colours, and is kept until
+// either changes.
+struct JexQuads {
+    int variant = -1;
+    std::array<Rgba, kPaletteEntries> colours{};
+    std::array<std::array<uchar, 16>, 1024> quads{};
+
+    void build()
+    {
+        for (int index = 0; index < 1024; ++index) {
+            for (int phase = 0; phase < 4; ++phase) {
+                const auto p = [index, phase](int offset) { return (index >> (phase + 3 + offset)) & 1; };
+                const int w = 16 * p(-2) + 8 * p(-1) + 4 * p(0) + 2 * p(1) + p(2);
+                int colour = kJexWindowTable[variant][phase][w];
+                if (colour >= 128)
+                    colour = resolveSharp(colour, w, p(-3), p(3));
+                std::memcpy(quads[size_t(index)].data() + 4 * phase, colours[size_t(colour)].data(), 4);
+            }
+        }
+    }
+};
+
+const JexQuads &jexQuads(const PictureState &s, int variant)
+{
+    static JexQuads cache;
+    std::array<Rgba, kPaletteEntries> colours;
+    for (int c = 0; c < kPaletteEntries; ++c)
+        colours[size_t(c)] = entryRgba(s, c);
+    if (cache.variant != variant || cache.colours != colours) {
+        cache.variant = variant;
+        cache.colours = colours;
+        cache.build();
+    }
+    return cache;
+}
+
 } // namespace
 
 void plotRun(PictureState &s, int column, int row, int colour)
@@ -211,7 +514,7 @@ void plotRun(PictureState &s, int column, int row, int colour)
     if (start >= end)
         return;
     if (s.targetDepth == 1) {
-        uchar *bits = s.targetPixels + size_t(row) * s.targetRowBytes;
+        uchar *bits = targetRow(s, row);
         for (int x = start; x < end; ++x) {
             const uchar mask = uchar(0x80 >> (x & 7));
             if (colour == 0)
@@ -221,53 +524,57 @@ void plotRun(PictureState &s, int column, int row, int colour)
         }
         return;
     }
-    const QRgb rgb = paletteColor(s, s.paletteType, colour & 31);
-    const uchar px[4] = {uchar(qRed(rgb)), uchar(qGreen(rgb)), uchar(qBlue(rgb)), 255};
-    uchar *p = s.targetPixels + size_t(row) * s.targetRowBytes + size_t(start) * 4;
+    const Rgba px = entryRgba(s, colour & 31);
+    uchar *p = targetRow(s, row) + size_t(start) * 4;
     for (int x = start; x < end; ++x, p += 4)
-        std::memcpy(p, px, 4);
+        std::memcpy(p, px.data(), 4);
 }
 
 void renderRows(PictureState &s, int mode)
 {
     if (mode < HgrMono || mode > BitmapToHgr)
         return;
+    if (mode <= DhgrColor && s.targetPixels == nullptr)
+        return;
+    quint64 pairPixels[17 * 17];
+    std::array<uchar, 16> cellQuads[16];
+    if (mode == HgrColor)
+        fillPairPixels(s, pairPixels);
+    if (mode == DhgrColor)
+        fillCellQuads(s, cellQuads);
     for (int row = 0; row < kScanLines; ++row) {
         s.currentRow = quint32(row);
         s.rowBase = rowBaseTable[size_t(row)];
         switch (mode) {
-        case HgrMono: hgrMonoLine(s, row); break;
-        case HgrColor: hgrColorLine(s, row); break;
-        case DhgrMono: dhgrMonoLine(s, row); break;
-        case DhgrColor: dhgrColorLine(s, row); break;
+        case HgrMono: monoLine(s, row, false); break;
+        case HgrColor: hgrColorLine(s, row, pairPixels); break;
+        case DhgrMono: monoLine(s, row, true); break;
+        case DhgrColor: dhgrColorLine(s, row, cellQuads); break;
         case BitmapToDhgr: bitmapToDhgrLine(s, row); break;
         case BitmapToHgr: bitmapToHgrLine(s, row); break;
         }
     }
+    if (mode == HgrMono && (s.bitShifting || s.jexEngine))
+        s.dotWidth = 2;
 }
 
 void renderJex(PictureState &s)
 {
-    const SlotColours slot(s);
-    const int variant = std::min<int>(s.schemeType, 2);
-    // p(col) for col = -3 .. 564, stored at col + 3; only columns 0 to 560
-    // can be lit.
-    uchar lit[kFrameWidth + 6];
+    const JexQuads &table = jexQuads(s, std::min<int>(s.schemeType, 2));
+    BitRow lit;
     for (int row = 0; row < kFrameHeight; ++row) {
-        const uchar *bits = s.monoBitmap.data() + size_t(row) * kMonoRowBytes;
-        std::memset(lit, 0, sizeof lit);
-        for (int col = 0; col <= kFrameWidth - 2; ++col)
-            lit[col + 3] = monoBit(bits, col) ? 1 : 0;
-        const uchar *p = lit + 3;
-        uchar *out = s.targetPixels + size_t(row) * s.targetRowBytes;
-        int w = 2 * p[0] + p[1];
-        for (int x = 0; x < kFrameWidth; ++x, out += 4) {
-            w = ((w << 1) | p[x + 2]) & 31;
-            int colour = kJexWindowTable[variant][(x + 3) & 3][w];
-            if (colour >= 128)
-                colour = resolveSharp(colour, w, p[x - 3], p[x + 3]);
-            std::memcpy(out, slot.rgba[size_t(colour)].data(), 4);
-        }
+        loadBitmapRow(s, row, true, lit);
+        // Column 561 is never read as lit.
+        for (int x = kFrameWidth - 1; x < kMonoRowBytes * 8; ++x)
+            lit.reset(x);
+        uchar *out = targetRow(s, row);
+        // Group g covers columns 4g - 3 to 4g; the first and the last
+        // group stick out of the frame.
+        std::memcpy(out, table.quads[lit.window(-6, 10)].data() + 12, 4);
+        for (int x0 = 1; x0 + 3 < kFrameWidth; x0 += 4)
+            std::memcpy(out + 4 * x0, table.quads[lit.window(x0 - 3, 10)].data(), 16);
+        const int lastX0 = kFrameWidth - 1;
+        std::memcpy(out + 4 * lastX0, table.quads[lit.window(lastX0 - 3, 10)].data(), 4);
     }
 }
 
@@ -306,15 +613,21 @@ void buildMonoImage(PictureState &s, QImage &image, int width, int height)
     height = std::clamp(height, 0, kFrameHeight);
     image = QImage(width, height, QImage::Format_RGBA8888);
     image.fill(Qt::black);
-    const QRgb tint = monoTint(s, s.paletteType, s.oneBitPalette);
-    const uchar px[4] = {uchar(qRed(tint)), uchar(qGreen(tint)), uchar(qBlue(tint)), 255};
+    const Rgba tint = rgbaOf(monoTint(s, s.paletteType, s.oneBitPalette));
+    // Eight pixels for each bitmap byte: a clear bit is lit.
+    static std::array<uchar, 32> eight[256];
+    for (int v = 0; v < 256; ++v)
+        for (int i = 0; i < 8; ++i)
+            std::memcpy(eight[v].data() + 4 * i, (v & (0x80 >> i)) ? kBackground.data() : tint.data(), 4);
     const int rowBytes = (width + 7) / 8;
     for (int y = 0; y < height; ++y) {
         const uchar *bits = s.monoBitmap.data() + size_t(y) * size_t(rowBytes);
         uchar *out = image.scanLine(y);
-        for (int x = 0; x < width; ++x)
-            if (!monoBit(bits, x))
-                std::memcpy(out + 4 * x, px, 4);
+        const int whole = width / 8;
+        for (int j = 0; j < whole; ++j)
+            std::memcpy(out + 32 * j, eight[bits[j]].data(), 32);
+        if (width % 8)
+            std::memcpy(out + 32 * whole, eight[bits[whole]].data(), size_t(4 * (width % 8)));
     }
 }
 
