@@ -96,7 +96,7 @@ def welcome():
     s.center(0, inv(" WELCOME TO MORVO "))
     s.put(0, 1, SOLID_APPLE)
     s.put(0, 38, OPEN_APPLE)
-    s.window(2, 1, 19, 38, "morvo 1.0")
+    s.window(2, 1, 19, 38, "morvo")
     s.put(4, 4, "Apple II pictures and text screens")
     s.put(6, 4, M["diamond"] + " View HGR and DHGR pictures in")
     s.put(7, 6, "four engines and eight palettes")
