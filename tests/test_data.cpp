@@ -285,6 +285,7 @@ void TestData::startsWithoutData()
     QProcess morvo;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
     morvo.setProcessEnvironment(env);
     morvo.setWorkingDirectory(dir.path());
     morvo.start(exe, {picture, QStringLiteral("--test"), output});
