@@ -1,15 +1,23 @@
 #include "renderjob.h"
 
 #include "palettes.h"
+#include "pictureedit.h"
 #include "pictureloader.h"
 #include "render.h"
+#include "resourcepath.h"
+#include "textcodec.h"
+#include "textscreen.h"
 
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QImage>
 #include <QSaveFile>
 #include <QTextStream>
+
+#include <algorithm>
 
 namespace {
 
@@ -85,26 +93,215 @@ bool writePng(const QImage &image, const QString &path, QString &error)
     return true;
 }
 
-bool renderOne(const RenderJob &job, const QString &input, QTextStream &out, QTextStream &err)
-{
-    const PictureFile file = readPictureFile(input);
-    if (job.info) {
-        out << input << ": " << file.size << " bytes, " << file.describe() << Qt::endl;
-        return file.loaded();
-    }
-    if (!file.loaded()) {
-        err << "morvo-render: " << file.error << Qt::endl;
-        return false;
-    }
-    const QString output = outputPathFor(job, input);
-    if (QFileInfo(output).absoluteFilePath() == QFileInfo(input).absoluteFilePath()) {
-        err << "morvo-render: " << input << ": output would replace the input; choose -o" << Qt::endl;
-        return false;
-    }
+// A text screen is 24 rows of at most 80 characters; anything much bigger
+// is not one.
+constexpr qint64 kLargestTextScreen = 64 * 1024;
 
+// Far enough to push every dot off a DHGR picture.
+constexpr int kLongestShift = kDhgrDots;
+
+bool samePath(const QString &a, const QString &b)
+{
+    return QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath();
+}
+
+bool hasTextScreen(const RenderJob &job)
+{
+    return std::any_of(job.operations.begin(), job.operations.end(),
+                       [](const PictureOperation &op) { return op.kind == PictureOperation::TextScreen; });
+}
+
+bool hasSave(const RenderJob &job)
+{
+    return std::any_of(job.operations.begin(), job.operations.end(),
+                       [](const PictureOperation &op) { return op.kind == PictureOperation::Save; });
+}
+
+// Every file a picture is made from: the INPUT and the text screens drawn.
+QStringList sourcesOf(const RenderJob &job, const QString &input)
+{
+    QStringList sources;
+    if (!input.isEmpty())
+        sources << input;
+    for (const PictureOperation &op : job.operations)
+        if (op.kind == PictureOperation::TextScreen)
+            sources << op.path;
+    return sources;
+}
+
+bool overwritesASource(const QStringList &sources, const QString &output)
+{
+    return std::any_of(sources.begin(), sources.end(),
+                       [&](const QString &source) { return samePath(source, output); });
+}
+
+bool readShiftCount(const QString &text, int &count)
+{
+    bool isNumber = false;
+    count = text.toInt(&isNumber);
+    return isNumber && count >= 0 && count <= kLongestShift;
+}
+
+// The picture memory as its file: aux then main for DHGR, main alone for HGR.
+QByteArray pictureBytes(const PictureState &state)
+{
+    QByteArray bytes;
+    if (state.isDhgr)
+        bytes.append(reinterpret_cast<const char *>(state.auxMemory.data()), kPictureBytes);
+    bytes.append(reinterpret_cast<const char *>(state.mainMemory.data()), kPictureBytes);
+    return bytes;
+}
+
+QString savePathFor(const QString &target, const QString &name, bool isDhgr)
+{
+    if (!isDirectoryOutput(target))
+        return target;
+    const QString extension = isDhgr ? QStringLiteral(".dgr") : QStringLiteral(".hgr");
+    return QDir(target).filePath(QFileInfo(name).completeBaseName() + extension);
+}
+
+// An extension that names the other kind of picture would mislead whoever
+// opens the file next.
+QString extensionMismatch(const QString &path, bool isDhgr)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (isDhgr && suffix == QLatin1String("hgr"))
+        return QStringLiteral("the picture is DHGR (16,384 bytes); save it as .dgr");
+    if (!isDhgr && (suffix == QLatin1String("dgr") || suffix == QLatin1String("dhgr")))
+        return QStringLiteral("the picture is HGR (8,192 bytes); save it as .hgr, or add --convert-to-dhgr");
+    return QString();
+}
+
+bool writeBytes(const QByteArray &bytes, const QString &path, QString &error)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        error = file.errorString();
+        return false;
+    }
+    if (file.write(bytes) != bytes.size()) {
+        error = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+bool readTextScreen(const QString &path, QString &text, QString &error)
+{
+    const QFileInfo info(path);
+    if (info.isDir()) {
+        error = QStringLiteral("%1 is a folder, not a text screen").arg(path);
+        return false;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = QStringLiteral("cannot open %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    if (file.size() > kLargestTextScreen) {
+        error = QStringLiteral("%1 is %2 bytes, too large for a text screen").arg(path).arg(file.size());
+        return false;
+    }
+    text = decodeTextScreen(file.read(kLargestTextScreen));
+    return true;
+}
+
+QString textFontFamily(QTextStream &err)
+{
+    const QString family = appleFontFamily();
+    static bool warned = false;
+    if (family.isEmpty() && !warned) {
+        err << "morvo-render: the Apple II font was not found; drawing text in the default font" << Qt::endl;
+        warned = true;
+    }
+    return family;
+}
+
+// Runs the job's operations in order on one picture, named after name.
+bool applyOperations(const RenderJob &job, const QString &name, const QStringList &sources,
+                     PictureState &state, QTextStream &out, QTextStream &err)
+{
+    for (const PictureOperation &op : job.operations) {
+        switch (op.kind) {
+        case PictureOperation::ConvertToDhgr:
+            convertToDhgr(state);
+            break;
+        case PictureOperation::ShiftLeft:
+        case PictureOperation::ShiftRight:
+            for (int i = 0; i < op.count; ++i)
+                shiftPicture(state, op.kind == PictureOperation::ShiftLeft);
+            break;
+        case PictureOperation::TextScreen: {
+            QString text;
+            QString error;
+            if (!readTextScreen(op.path, text, error)) {
+                err << "morvo-render: " << error << Qt::endl;
+                return false;
+            }
+            renderTextScreen(state, text, textFontFamily(err));
+            break;
+        }
+        case PictureOperation::Save: {
+            const QString path = savePathFor(op.path, name, state.isDhgr);
+            const QString mismatch = extensionMismatch(path, state.isDhgr);
+            QString error;
+            if (!mismatch.isEmpty()) {
+                err << "morvo-render: not saved to " << path << ": " << mismatch << Qt::endl;
+                return false;
+            }
+            if (overwritesASource(sources, path)) {
+                err << "morvo-render: " << path << ": saving would replace a file it was made from; choose another name" << Qt::endl;
+                return false;
+            }
+            const QByteArray bytes = pictureBytes(state);
+            if (!writeBytes(bytes, path, error)) {
+                err << "morvo-render: cannot write " << path << ": " << error << Qt::endl;
+                return false;
+            }
+            out << name << " -> " << path << " (" << (state.isDhgr ? "DHGR" : "HGR") << ", "
+                << bytes.size() << " bytes)" << Qt::endl;
+            break;
+        }
+        }
+    }
+    return true;
+}
+
+// One picture: read from input, or drawn from a text screen when input is
+// empty; then the operations, then the PNG (unless the job only saves).
+bool processOne(const RenderJob &job, const QString &input, QTextStream &out, QTextStream &err)
+{
     PictureState state;
     state.viewOptions() = job.options;
-    applyPictureFile(file, state);
+    if (!input.isEmpty()) {
+        const PictureFile file = readPictureFile(input);
+        if (job.info) {
+            out << input << ": " << file.size << " bytes, " << file.describe() << Qt::endl;
+            return file.loaded();
+        }
+        if (!file.loaded()) {
+            err << "morvo-render: " << file.error << Qt::endl;
+            return false;
+        }
+        applyPictureFile(file, state);
+    }
+    const QStringList sources = sourcesOf(job, input);
+    const QString name = sources.first();
+    if (!applyOperations(job, name, sources, state, out, err))
+        return false;
+    if (hasSave(job) && job.output.isEmpty())
+        return true;
+
+    const QString output = outputPathFor(job, name);
+    if (overwritesASource(sources, output)) {
+        err << "morvo-render: " << name << ": output would replace the input; choose -o" << Qt::endl;
+        return false;
+    }
     QImage frame;
     renderPicture(state, frame);
     QString error;
@@ -112,7 +309,51 @@ bool renderOne(const RenderJob &job, const QString &input, QTextStream &out, QTe
         err << "morvo-render: cannot write " << output << ": " << error << Qt::endl;
         return false;
     }
-    out << input << " -> " << output << Qt::endl;
+    out << name << " -> " << output << Qt::endl;
+    return true;
+}
+
+// A saved picture and the PNG must not land in the same file.
+bool checkSaveTargets(const RenderJob &job, QString &error)
+{
+    if (job.output.isEmpty() || isDirectoryOutput(job.output))
+        return true;
+    for (const PictureOperation &op : job.operations) {
+        if (op.kind == PictureOperation::Save && samePath(op.path, job.output)) {
+            error = QStringLiteral("--save and -o both name %1").arg(op.path);
+            return false;
+        }
+    }
+    return true;
+}
+
+// The picture operations in the order they appear on the command line.
+bool readOperations(const QCommandLineParser &parser, RenderJob &job, QString &error)
+{
+    QHash<QString, int> seen;
+    for (const QString &name : parser.optionNames()) {
+        const int occurrence = seen[name]++;
+        const auto value = [&] { return parser.values(name).value(occurrence); };
+        if (name == QLatin1String("convert-to-dhgr")) {
+            job.operations.push_back({PictureOperation::ConvertToDhgr, 1, QString()});
+        } else if (name == QLatin1String("shift-left") || name == QLatin1String("shift-right")) {
+            int count = 0;
+            if (!readShiftCount(value(), count)) {
+                error = QStringLiteral("--%1 takes a number of dots from 0 to %2, not \"%3\"")
+                            .arg(name).arg(kLongestShift).arg(value());
+                return false;
+            }
+            const auto kind = name == QLatin1String("shift-left") ? PictureOperation::ShiftLeft : PictureOperation::ShiftRight;
+            job.operations.push_back({kind, count, QString()});
+        } else if (name == QLatin1String("text-screen") || name == QLatin1String("save")) {
+            if (value().isEmpty()) {
+                error = QStringLiteral("--%1 needs a file name").arg(name);
+                return false;
+            }
+            const auto kind = name == QLatin1String("save") ? PictureOperation::Save : PictureOperation::TextScreen;
+            job.operations.push_back({kind, 1, value()});
+        }
+    }
     return true;
 }
 
@@ -142,10 +383,13 @@ bool parsePaletteName(const QString &text, quint16 &slot)
 void addRenderOptions(QCommandLineParser &parser)
 {
     parser.setApplicationDescription(QStringLiteral(
-        "Renders Apple II HGR and DHGR pictures to 562 x 192 PNG frames."));
+        "Renders Apple II HGR and DHGR pictures to 562 x 192 PNG frames.\n"
+        "The picture operations (--convert-to-dhgr, --shift-left, --shift-right,\n"
+        "--text-screen, --save) run in the order given, before rendering.\n"
+        "With --save and no -o, no PNG is written."));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("INPUT"), QStringLiteral("Picture files (.hgr, .dgr, or any 8 or 16 KiB memory image)."),
+    parser.addPositionalArgument(QStringLiteral("INPUT"), QStringLiteral("Picture files (.hgr, .dgr, or any 8 or 16 KiB memory image); none with --text-screen."),
                                  QStringLiteral("INPUT..."));
     parser.addOptions({
         {{QStringLiteral("o"), QStringLiteral("output")},
@@ -159,6 +403,22 @@ void addRenderOptions(QCommandLineParser &parser)
         {QStringLiteral("bit-shifting"), QStringLiteral("HGR half-dot delay in \"By the Book\": on (default) or off."), QStringLiteral("on|off")},
         {QStringLiteral("column-offset"), QStringLiteral("Column of the first DHGR colour cell in \"By the Book\": 0 (default) or 1."), QStringLiteral("0|1")},
         {QStringLiteral("info"), QStringLiteral("Describe each input (size, HGR, DHGR or HGR + .AUX) instead of rendering.")},
+        {QStringLiteral("convert-to-dhgr"),
+         QStringLiteral("Convert an HGR picture to DHGR; its monochrome view stays the same.")},
+        {QStringLiteral("shift-left"),
+         QStringLiteral("Shift the picture left N times by one dot of the 560-dot grid (0 to 560). An HGR picture loses its "
+                        "high bits, and an HGR dot that cannot move by half a dot moves a whole one."),
+         QStringLiteral("N")},
+        {QStringLiteral("shift-right"),
+         QStringLiteral("The same to the right."),
+         QStringLiteral("N")},
+        {QStringLiteral("text-screen"),
+         QStringLiteral("Draw a text screen file (40 columns as HGR, 80 as DHGR) as the picture, instead of reading INPUT."),
+         QStringLiteral("FILE")},
+        {QStringLiteral("save"),
+         QStringLiteral("Write the picture memory as it is at this point: OUT.dgr (16,384 bytes, aux then main) for DHGR, "
+                        "OUT.hgr (8,192 bytes) for HGR; a directory (ending in /) takes one file per input."),
+         QStringLiteral("OUT")},
     });
 }
 
@@ -204,6 +464,20 @@ bool readRenderJob(const QCommandLineParser &parser, RenderJob &job, QString &er
         o.dhgrColumnOffset = qint16(v.toInt());
     }
 
+    if (!readOperations(parser, job, error))
+        return false;
+
+    if (job.info && !job.operations.empty()) {
+        error = QStringLiteral("--info only describes the inputs; leave out the picture operations");
+        return false;
+    }
+    if (hasTextScreen(job)) {
+        if (!job.inputs.isEmpty()) {
+            error = QStringLiteral("--text-screen draws the picture itself; give no INPUT pictures");
+            return false;
+        }
+        return checkSaveTargets(job, error);
+    }
     if (job.inputs.isEmpty()) {
         error = QStringLiteral("no input pictures (see --help)");
         return false;
@@ -212,18 +486,34 @@ bool readRenderJob(const QCommandLineParser &parser, RenderJob &job, QString &er
         error = QStringLiteral("-o names one file but there are %1 inputs; give a directory ending in /").arg(job.inputs.size());
         return false;
     }
-    return true;
+    for (const PictureOperation &op : job.operations) {
+        if (op.kind == PictureOperation::Save && job.inputs.size() > 1 && !isDirectoryOutput(op.path)) {
+            error = QStringLiteral("--save names one file but there are %1 inputs; give a directory ending in /").arg(job.inputs.size());
+            return false;
+        }
+    }
+    return checkSaveTargets(job, error);
 }
 
 int runRenderJob(const RenderJob &job, QTextStream &out, QTextStream &err)
 {
-    if (!job.info && isDirectoryOutput(job.output) && !QDir().mkpath(job.output)) {
-        err << "morvo-render: cannot create directory " << job.output << Qt::endl;
-        return 1;
+    QStringList directories;
+    if (!job.info && isDirectoryOutput(job.output))
+        directories << job.output;
+    for (const PictureOperation &op : job.operations)
+        if (op.kind == PictureOperation::Save && isDirectoryOutput(op.path))
+            directories << op.path;
+    for (const QString &directory : directories) {
+        if (!QDir().mkpath(directory)) {
+            err << "morvo-render: cannot create directory " << directory << Qt::endl;
+            return 1;
+        }
     }
+    if (job.inputs.isEmpty())
+        return processOne(job, QString(), out, err) ? 0 : 1;
     int failures = 0;
     for (const QString &input : job.inputs)
-        if (!renderOne(job, input, out, err))
+        if (!processOne(job, input, out, err))
             ++failures;
     return failures == 0 ? 0 : 1;
 }
