@@ -46,7 +46,7 @@ constexpr uchar kJexWindowTable[3][4][32] = {
 class BitRow {
 public:
     static constexpr int kPad = 64;
-    static constexpr int kWords = 11;  // columns -64 .. 639
+    static constexpr int kWords = 12;  // columns -64 .. 703
 
     void clear() { m_words.fill(0); }
 
@@ -59,10 +59,16 @@ public:
     {
         const int b = column + kPad;
         const int s = b & 63;
-        quint64 v = m_words[size_t(b >> 6)] >> s;
-        if (s != 0)
-            v |= m_words[size_t(b >> 6) + 1] << (64 - s);
+        const quint64 v = (m_words[size_t(b >> 6)] >> s) | ((m_words[size_t(b >> 6) + 1] << 1) << (63 - s));
         return v & ((quint64(1) << count) - 1);
+    }
+
+    // 64 columns from column on.
+    quint64 window64(int column) const
+    {
+        const int b = column + kPad;
+        const int s = b & 63;
+        return (m_words[size_t(b >> 6)] >> s) | ((m_words[size_t(b >> 6) + 1] << 1) << (63 - s));
     }
 
     // Widens every lit column into a run of 1 + extra columns, cut off at
@@ -121,6 +127,50 @@ quint64 reverseBitsInBytes(quint64 v)
     return v;
 }
 
+// Eight picture bytes (bit 0 the leftmost dot) to their 56 dots in a row,
+// high bits dropped.
+quint64 packDots(quint64 v)
+{
+    v &= 0x7F7F7F7F7F7F7F7FULL;
+    v = (v & 0x007F007F007F007FULL) | ((v & 0x7F007F007F007F00ULL) >> 1);
+    v = (v & 0x00003FFF00003FFFULL) | ((v & 0x3FFF00003FFF0000ULL) >> 2);
+    return (v & 0x000000000FFFFFFFULL) | ((v & 0x0FFFFFFF00000000ULL) >> 4);
+}
+
+// Eight bytes from p as one little-endian value.
+quint64 loadBytes(const uchar *p)
+{
+    quint64 v;
+    std::memcpy(&v, p, 8);
+    return qFromLittleEndian(v);
+}
+
+// Four aux and four main bytes interleaved as a DHGR line lays them out.
+quint64 interleave(quint32 aux, quint32 main)
+{
+    const auto spread = [](quint64 x) {
+        x = (x | (x << 16)) & 0x0000FFFF0000FFFFULL;
+        return (x | (x << 8)) & 0x00FF00FF00FF00FFULL;
+    };
+    return spread(aux) | (spread(main) << 8);
+}
+
+quint32 loadQuad(const uchar *p)
+{
+    quint32 v;
+    std::memcpy(&v, p, 4);
+    return qFromLittleEndian(v);
+}
+
+// A DHGR line's 560 dots into a row, continuing where the writer stands.
+void appendDhgrDots(const PictureState &s, BitWriter &out)
+{
+    const uchar *aux = s.auxMemory.data() + s.rowBase;
+    const uchar *main = s.mainMemory.data() + s.rowBase;
+    for (int k = 0; k < kBytesPerLine; k += 4)
+        out.append(packDots(interleave(loadQuad(aux + k), loadQuad(main + k))), 56);
+}
+
 using Rgba = std::array<uchar, 4>;
 
 Rgba rgbaOf(QRgb c)
@@ -144,26 +194,29 @@ uchar *targetRow(const PictureState &s, int row)
 // or, with litWhenSet, from the inverted bitmap that the table engines read.
 void loadBitmapRow(const PictureState &s, int row, bool litWhenSet, BitRow &lit)
 {
-    const uchar *bits = s.monoBitmap.data() + size_t(row) * kMonoRowBytes;
-    lit.clear();
-    for (int n = 0; n * 8 < kMonoRowBytes; ++n) {
-        quint64 v = 0;
-        std::memcpy(&v, bits + 8 * n, size_t(std::min(8, kMonoRowBytes - 8 * n)));
+    uchar bytes[72] = {};
+    std::memcpy(bytes, s.monoBitmap.data() + size_t(row) * kMonoRowBytes, kMonoRowBytes);
+    if (!litWhenSet)
+        bytes[71] = 0xFF;  // past the row: black, never lit
+    lit.word(0) = 0;
+    for (int n = 0; n < 9; ++n) {
+        quint64 v;
+        std::memcpy(&v, bytes + 8 * n, 8);
         if (!litWhenSet)
             v = ~v;
         lit.word(n + 1) = reverseBitsInBytes(qFromLittleEndian(v));
     }
-    // Columns past the bitmap row's 568 are never lit.
-    lit.word(9) &= (quint64(1) << (kMonoRowBytes * 8 - 512)) - 1;
+    lit.word(10) = 0;
 }
 
 void storeBitmapRow(PictureState &s, int row, const BitRow &lit)
 {
-    uchar *bits = targetRow(s, row);
-    for (int n = 0; n * 8 < kMonoRowBytes; ++n) {
+    uchar bytes[72];
+    for (int n = 0; n < 9; ++n) {
         const quint64 v = qToLittleEndian(~reverseBitsInBytes(lit.word(n + 1)));
-        std::memcpy(bits + 8 * n, &v, size_t(std::min(8, kMonoRowBytes - 8 * n)));
+        std::memcpy(bytes + 8 * n, &v, 8);
     }
+    std::memcpy(targetRow(s, row), bytes, kMonoRowBytes);
 }
 
 // HGR monochrome, a byte at a time: byte k covers columns 14k to 14k + 13,
@@ -243,10 +296,8 @@ void dhgrMonoBits(const PictureState &s, BitRow &lit)
     {
         BitWriter out(lit);
         out.append(0, 1);
-        for (int k = 0; k < kBytesPerLine && s.dotWidth > 0; ++k) {
-            out.append(s.auxMemory[s.rowBase + k] & 0x7F, 7);
-            out.append(s.mainMemory[s.rowBase + k] & 0x7F, 7);
-        }
+        if (s.dotWidth > 0)
+            appendDhgrDots(s, out);
     }
     if (s.dotWidth > 1)
         lit.widen(int(s.dotWidth) - 1);
@@ -323,54 +374,64 @@ struct HgrColourTable {
 };
 
 // Pair codes: left code * 17 + right code, where a code is a palette entry
-// 0 to 15 or 16 for the untouched background.
+// 0 to 15 or 16 for the untouched background. A byte's seven dots take their
+// pairs from one look-up: bits 0 to 9 of its index are dots 7k - 2 to 7k + 7,
+// bit 10 says whether 7k is even, bits 11 and 12 are the high bits of byte k
+// and of byte k + 1.
 struct HgrColourPairs {
-    std::array<quint16, 256> pairs[2];  // [bitShifting][case]
+    std::array<quint16, 256> dot[2];                  // [bitShifting][case]
+    std::vector<std::array<quint16, 8>> byte[2];      // [bitShifting][index]
 
     HgrColourPairs()
     {
-        for (int shifting = 0; shifting < 2; ++shifting)
+        for (int shifting = 0; shifting < 2; ++shifting) {
             for (int i = 0; i < 256; ++i) {
                 const auto cols = HgrColourTable::columnsFor(shifting, i);
-                pairs[shifting][size_t(i)] = quint16(cols[0] * 17 + cols[1]);
+                dot[shifting][size_t(i)] = quint16(cols[0] * 17 + cols[1]);
             }
+            byte[shifting].resize(1 << 13);
+            for (int index = 0; index < (1 << 13); ++index) {
+                const int even = (index >> 10) & 1, high = (index >> 11) & 1, nextHigh = (index >> 12) & 1;
+                for (int i = 0; i < 7; ++i) {
+                    const bool last = i == 6;
+                    const int c = ((index >> i) & 15) | ((even ^ (i & 1)) << 4) | (high << 5)
+                        | ((last ? nextHigh : high) << 6) | (int(last) << 7);
+                    byte[shifting][size_t(index)][size_t(i)] = dot[shifting][size_t(c)];
+                }
+            }
+        }
     }
 };
 
 void hgrColorLine(PictureState &s, int row, const quint64 *pairPixels)
 {
     static const HgrColourPairs table;
-    const auto &pairs = table.pairs[s.bitShifting ? 1 : 0];
+    const int shifting = s.bitShifting ? 1 : 0;
+    const auto &byteTable = table.byte[shifting];
     const uchar *line = s.mainMemory.data() + s.rowBase;
 
-    BitRow dots;
-    {
-        BitWriter out(dots);
-        for (int k = 0; k < kBytesPerLine; ++k)
-            out.append(line[k] & 0x7F, 7);
-    }
+    // The line with a byte of unlit dots on either side; the one after the
+    // line repeats the last byte's high bit, which the last dot keeps.
+    uchar bytes[kBytesPerLine + 2];
+    bytes[0] = 0;
+    std::memcpy(bytes + 1, line, kBytesPerLine);
+    bytes[kBytesPerLine + 1] = line[kBytesPerLine - 1] & 0x80;
 
     uchar *out = targetRow(s, row);
-    for (int k = 0; k <= kBytesPerLine; ++k) {
-        // k = 40 stands for dot 280, which only carries the delayed half of
-        // dot 279 into column 560.
-        const int high = line[std::min(k, kBytesPerLine - 1)] >> 7;
-        const int nextHigh = k + 1 < kBytesPerLine ? line[k + 1] >> 7 : high;
-        const quint64 win = dots.window(7 * k - 2, 11);
-        const int common = (high << 5) | (((k & 1) == 0) << 4);
-        const int dotsInByte = k < kBytesPerLine ? 6 : 1;
+    for (int k = 0; k < kBytesPerLine; ++k) {
+        const int before = bytes[k], here = bytes[k + 1], after = bytes[k + 2];
+        const int index = ((before >> 5) & 3) | ((here & 0x7F) << 2) | ((after & 1) << 9)
+            | (((k & 1) == 0) << 10) | ((here >> 7) << 11) | ((after >> 7) << 12);
+        const auto &pairs = byteTable[size_t(index)];
         uchar *p = out + 56 * k;
-        for (int i = 0; i < dotsInByte; ++i) {
-            const int index = int((win >> i) & 15) | (common ^ ((i & 1) << 4)) | (high << 6);
-            std::memcpy(p + 8 * i, &pairPixels[pairs[size_t(index)]], 8);
-        }
-        if (k < kBytesPerLine) {
-            // The last dot of a byte takes its delay and colour group from
-            // the next byte, and carries the boundary step.
-            const int index = int((win >> 6) & 15) | (common ^ 0) | (nextHigh << 6) | (1 << 7);
-            std::memcpy(p + 48, &pairPixels[pairs[size_t(index)]], 8);
-        }
+        for (int i = 0; i < 7; ++i)
+            std::memcpy(p + 8 * i, &pairPixels[pairs[size_t(i)]], 8);
     }
+    // Dot 280 does not exist; its place, columns 560 and 561, only shows the
+    // delayed second half of dot 279.
+    const int last = line[kBytesPerLine - 1];
+    const int index = ((last >> 5) & 3) | (1 << 4) | ((last >> 7) << 5) | ((last >> 7) << 6);
+    std::memcpy(out + 8 * kHgrDots, &pairPixels[table.dot[shifting][size_t(index)]], 8);
 }
 
 void fillPairPixels(const PictureState &s, quint64 pairPixels[17 * 17])
@@ -393,10 +454,7 @@ void fillPairPixels(const PictureState &s, quint64 pairPixels[17 * 17])
 void dhgrDotBits(const PictureState &s, BitRow &dots)
 {
     BitWriter out(dots);
-    for (int k = 0; k < kBytesPerLine; ++k) {
-        out.append(s.auxMemory[s.rowBase + k] & 0x7F, 7);
-        out.append(s.mainMemory[s.rowBase + k] & 0x7F, 7);
-    }
+    appendDhgrDots(s, out);
 }
 
 void dhgrColorLine(PictureState &s, int row, const std::array<uchar, 16> *cellQuads)
@@ -404,8 +462,13 @@ void dhgrColorLine(PictureState &s, int row, const std::array<uchar, 16> *cellQu
     BitRow dots;
     dhgrDotBits(s, dots);
     uchar *out = targetRow(s, row) + 4 * s.dhgrColumnOffset;
-    for (int c = 0; c < kDhgrDots / 4; ++c)
-        std::memcpy(out + 16 * c, cellQuads[dots.window(4 * c, 4)].data(), 16);
+    for (int c = 0; c < kDhgrDots / 4; c += 16) {
+        // Sixteen cells to a word of the row.
+        const quint64 word = dots.word(1 + c / 16);
+        const int cells = std::min(16, kDhgrDots / 4 - c);
+        for (int j = 0; j < cells; ++j)
+            std::memcpy(out + 16 * (c + j), cellQuads[(word >> (4 * j)) & 15].data(), 16);
+    }
 }
 
 // A cell's colour reads its four dots left to right as bits 3 to 0; the
@@ -568,13 +631,17 @@ void renderJex(PictureState &s)
         for (int x = kFrameWidth - 1; x < kMonoRowBytes * 8; ++x)
             lit.reset(x);
         uchar *out = targetRow(s, row);
-        // Group g covers columns 4g - 3 to 4g; the first and the last
-        // group stick out of the frame.
+        // Group g covers columns 4g - 3 to 4g and reads columns 4g - 6 to
+        // 4g + 3. The first and the last group stick out of the frame; the
+        // 140 between come fourteen to a 64-bit stretch of the row.
         std::memcpy(out, table.quads[lit.window(-6, 10)].data() + 12, 4);
-        for (int x0 = 1; x0 + 3 < kFrameWidth; x0 += 4)
-            std::memcpy(out + 4 * x0, table.quads[lit.window(x0 - 3, 10)].data(), 16);
-        const int lastX0 = kFrameWidth - 1;
-        std::memcpy(out + 4 * lastX0, table.quads[lit.window(lastX0 - 3, 10)].data(), 4);
+        for (int block = 0; block < 10; ++block) {
+            const quint64 stretch = lit.window64(56 * block - 2);
+            uchar *p = out + 4 * (56 * block + 1);
+            for (int j = 0; j < 14; ++j)
+                std::memcpy(p + 16 * j, table.quads[(stretch >> (4 * j)) & 1023].data(), 16);
+        }
+        std::memcpy(out + 4 * (kFrameWidth - 1), table.quads[lit.window(kFrameWidth - 4, 10)].data(), 4);
     }
 }
 
@@ -588,11 +655,12 @@ void selectDotWidth(PictureState &s)
         s.dotWidth = 2;
 }
 
-void prepareTarget(PictureState &s, QImage &image)
+void prepareTarget(PictureState &s, QImage &image, bool clear)
 {
     if (s.targetDepth != 1) {
         image = QImage(kFrameWidth, kFrameHeight, QImage::Format_RGBA8888);
-        image.fill(Qt::black);
+        if (clear)
+            image.fill(Qt::black);
         s.targetPixels = image.bits();
         s.targetRowBytes = quint32(image.bytesPerLine());
         s.targetDepth = 32;
@@ -611,14 +679,21 @@ void buildMonoImage(PictureState &s, QImage &image, int width, int height)
 {
     width = std::clamp(width, 0, kFrameWidth);
     height = std::clamp(height, 0, kFrameHeight);
+    // Every pixel is written below.
     image = QImage(width, height, QImage::Format_RGBA8888);
-    image.fill(Qt::black);
     const Rgba tint = rgbaOf(monoTint(s, s.paletteType, s.oneBitPalette));
-    // Eight pixels for each bitmap byte: a clear bit is lit.
+    // Eight pixels for each bitmap byte: a clear bit is lit. Kept for the
+    // last tint used.
     static std::array<uchar, 32> eight[256];
-    for (int v = 0; v < 256; ++v)
-        for (int i = 0; i < 8; ++i)
-            std::memcpy(eight[v].data() + 4 * i, (v & (0x80 >> i)) ? kBackground.data() : tint.data(), 4);
+    static Rgba eightTint;
+    static bool built = false;
+    if (!built || tint != eightTint) {
+        built = true;
+        for (int v = 0; v < 256; ++v)
+            for (int i = 0; i < 8; ++i)
+                std::memcpy(eight[v].data() + 4 * i, (v & (0x80 >> i)) ? kBackground.data() : tint.data(), 4);
+        eightTint = tint;
+    }
     const int rowBytes = (width + 7) / 8;
     for (int y = 0; y < height; ++y) {
         const uchar *bits = s.monoBitmap.data() + size_t(y) * size_t(rowBytes);
@@ -644,15 +719,16 @@ void renderPicture(PictureState &s, QImage &image)
             for (uchar &b : s.monoBitmap)
                 b = uchar(~b);
             s.targetDepth = 32;
-            prepareTarget(s, image);
+            prepareTarget(s, image, false);  // every column gets a colour
             renderJex(s);
         } else {
             buildMonoImage(s, image, kFrameWidth, kFrameHeight);
         }
     } else if (s.bmFinalDepth != 1) {
         s.targetDepth = 32;
-        prepareTarget(s, image);
-        renderRows(s, s.bmFinalDepth > 1 ? (s.isDhgr ? DhgrColor : HgrColor) : monoMode);
+        const int mode = s.bmFinalDepth > 1 ? (s.isDhgr ? DhgrColor : HgrColor) : monoMode;
+        prepareTarget(s, image, mode != HgrColor);  // HGR colour writes every column
+        renderRows(s, mode);
     } else {
         s.targetDepth = 1;
         prepareTarget(s, image);

@@ -30,8 +30,9 @@ void plotRun(PictureState &state, int column, int row, int colour);
 void selectDotWidth(PictureState &state);
 
 // Makes a fresh target for state.targetDepth: a black 562 x 192 RGBA image
-// (which becomes image) or the all-black monochrome bitmap.
-void prepareTarget(PictureState &state, QImage &image);
+// (which becomes image) or the all-black monochrome bitmap. A pass that
+// writes every pixel may skip the clearing of the image.
+void prepareTarget(PictureState &state, QImage &image, bool clear = true);
 
 // Replaces image with the monochrome bitmap tinted by oneBitPalette.
 void buildMonoImage(PictureState &state, QImage &image, int width, int height);
