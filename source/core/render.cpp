@@ -137,14 +137,6 @@ quint64 packDots(quint64 v)
     return (v & 0x000000000FFFFFFFULL) | ((v & 0x0FFFFFFF00000000ULL) >> 4);
 }
 
-// Eight bytes from p as one little-endian value.
-quint64 loadBytes(const uchar *p)
-{
-    quint64 v;
-    std::memcpy(&v, p, 8);
-    return qFromLittleEndian(v);
-}
-
 // Four aux and four main bytes interleaved as a DHGR line lays them out.
 quint64 interleave(quint32 aux, quint32 main)
 {
