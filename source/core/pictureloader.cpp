@@ -98,7 +98,7 @@ PictureFile readPictureFile(const QString &path)
 
     const qint64 n = result.size;
     if (n < kShortestPage) {
-        result.error = tr("%1 is %2 bytes: too short for a picture (HGR needs 8,192)")
+        result.error = tr("%1 is %2 bytes: too short for a hi-res picture (at least 8,184)")
                            .arg(path, bytes(n));
         return result;
     }
