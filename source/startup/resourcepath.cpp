@@ -23,7 +23,10 @@ QString sourceTreeName(const QString &relativePath)
 
 QString resolveResourcePathFrom(const QString &executableDir, const QString &relativePath)
 {
-    const QString relative = QDir::fromNativeSeparators(relativePath);
+    // Resource names never hold a backslash, so it is a separator on every
+    // platform (callers written on Windows use it).
+    QString relative = QDir::fromNativeSeparators(relativePath);
+    relative.replace(QLatin1Char('\\'), QLatin1Char('/'));
     if (relative.isEmpty() || relative.startsWith(QLatin1Char('/'))
         || relative.contains(QLatin1String("..")))
         return QString();
