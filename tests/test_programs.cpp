@@ -1,10 +1,295 @@
+// morvo's test mode and morvo-render, run as the processes a user or a script
+// starts.
+#include "picturestate.h"
+#include "render.h"
+#include "testsupport.h"
+
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <QtTest>
 
-class Stub : public QObject {
-    Q_OBJECT
-private Q_SLOTS:
-    void placeholder() { QSKIP("being written"); }
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    bool finished = false;
+    QString out;
+    QString err;
 };
 
-QTEST_GUILESS_MAIN(Stub)
+Run run(const QString &program, const QStringList &args, int timeoutMs = 30000)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), QDir::tempPath() + QStringLiteral("/morvo-test-config"));
+    p.setProcessEnvironment(env);
+    p.start(testsupport::binDir() + QLatin1Char('/') + program, args);
+    Run r;
+    r.finished = p.waitForFinished(timeoutMs);
+    if (!r.finished) {
+        p.kill();
+        p.waitForFinished();
+    }
+    r.exitCode = p.exitCode();
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+QByteArray randomPicture(int size, quint32 seed)
+{
+    QRandomGenerator rng(seed);
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (char &b : bytes)
+        b = char(rng.generate());
+    return bytes;
+}
+
+// The frame the renderer gives for these bytes and options.
+QImage expectedFrame(const QByteArray &bytes, bool dhgr, const ViewOptions &options)
+{
+    PictureState s;
+    s.viewOptions() = options;
+    s.isDhgr = dhgr;
+    if (dhgr) {
+        std::memcpy(s.auxMemory.data(), bytes.constData(), 8192);
+        std::memcpy(s.mainMemory.data(), bytes.constData() + 8192, 8192);
+    } else {
+        std::memcpy(s.mainMemory.data(), bytes.constData(), 8192);
+        s.auxMemory.fill(0);
+    }
+    QImage frame;
+    renderPicture(s, frame);
+    return frame;
+}
+
+QImage readPng(const QString &path)
+{
+    return QImage(path).convertToFormat(QImage::Format_RGBA8888);
+}
+
+} // namespace
+
+class TestPrograms : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void testModeWritesTheFrame();
+    void testModeWithoutOutputPathUsesTmp();
+    void testModeWithAPictureThatDoesNotLoad();
+    void testModeReportsAFailedWrite();
+    void upperCaseTestIsNotTestMode();
+    void renderOptions_data();
+    void renderOptions();
+    void renderManyIntoADirectory();
+    void renderGoesOnAfterABadInput();
+    void renderInfo();
+    void renderRefusesBadArguments_data();
+    void renderRefusesBadArguments();
+    void renderHelpAndVersion();
+};
+
+void TestPrograms::testModeWritesTheFrame()
+{
+    QTemporaryDir dir;
+    const QByteArray bytes = randomPicture(16384, 1);
+    const QString picture = dir.filePath(QStringLiteral("p.dgr"));
+    const QString png = dir.filePath(QStringLiteral("out.png"));
+    QVERIFY(testsupport::writeFile(picture, bytes));
+    const Run r = run(QStringLiteral("morvo"), {picture, QStringLiteral("--test"), png});
+    QVERIFY(r.finished);
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.err, QStringLiteral("offscreen: 562x192 format=17\n"));
+    ViewOptions fixed;
+    fixed.bmFinalDepth = 32;
+    QCOMPARE(readPng(png), expectedFrame(bytes, true, fixed));
+}
+
+void TestPrograms::testModeWithoutOutputPathUsesTmp()
+{
+    const QString png = QStringLiteral("/tmp/morvo_test.png");
+    QFile::remove(png);
+    QTemporaryDir dir;
+    const QString picture = dir.filePath(QStringLiteral("p.hgr"));
+    QVERIFY(testsupport::writeFile(picture, randomPicture(8192, 2)));
+    const Run r = run(QStringLiteral("morvo"), {picture, QStringLiteral("--test")});
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(readPng(png).size(), QSize(562, 192));
+}
+
+void TestPrograms::testModeWithAPictureThatDoesNotLoad()
+{
+    QTemporaryDir dir;
+    const QString png = dir.filePath(QStringLiteral("out.png"));
+    const Run r = run(QStringLiteral("morvo"), {dir.filePath(QStringLiteral("missing.hgr")), QStringLiteral("--test"), png});
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.err, QStringLiteral("offscreen: 562x192 format=17\n"));
+    ViewOptions fixed;
+    fixed.bmFinalDepth = 32;
+    QCOMPARE(readPng(png), expectedFrame(QByteArray(16384, '\0'), true, fixed));
+}
+
+void TestPrograms::testModeReportsAFailedWrite()
+{
+    QTemporaryDir dir;
+    const QString picture = dir.filePath(QStringLiteral("p.hgr"));
+    QVERIFY(testsupport::writeFile(picture, randomPicture(8192, 3)));
+    const Run r = run(QStringLiteral("morvo"), {picture, QStringLiteral("--test"), dir.filePath(QStringLiteral("no/such/dir/out.png"))});
+    QCOMPARE(r.exitCode, 1);
+    QVERIFY(r.err.startsWith(QStringLiteral("offscreen: 562x192 format=17\n")));
+    QVERIFY(r.err.contains(QLatin1String("could not write")));
+}
+
+void TestPrograms::upperCaseTestIsNotTestMode()
+{
+    QTemporaryDir dir;
+    const QString picture = dir.filePath(QStringLiteral("p.hgr"));
+    const QString png = dir.filePath(QStringLiteral("out.png"));
+    QVERIFY(testsupport::writeFile(picture, randomPicture(8192, 4)));
+    // The window opens and waits for the user: still running after a while.
+    const Run r = run(QStringLiteral("morvo"), {picture, QStringLiteral("--TEST"), png}, 1500);
+    QVERIFY(!r.finished);
+    QVERIFY(!QFile::exists(png));
+}
+
+void TestPrograms::renderOptions_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<bool>("jex");
+    QTest::addColumn<int>("variant");
+    QTest::addColumn<int>("depth");
+    QTest::addColumn<int>("slot");
+    QTest::addColumn<int>("tint");
+    QTest::addColumn<bool>("shifting");
+    QTest::addColumn<int>("offset");
+    QTest::newRow("defaults") << QStringList{} << true << 1 << 8 << 2 << 0 << true << 0;
+    QTest::newRow("by the book, no shifting, offset 1")
+        << QStringList{"--engine", "book", "--bit-shifting", "off", "--column-offset", "1"} << false << 1 << 8 << 2 << 0 << false << 1;
+    QTest::newRow("sharp with IREZ CapSure by name")
+        << QStringList{"--engine", "sharp", "--palette", "irez-capsure"} << true << 2 << 8 << 6 << 0 << true << 0;
+    QTest::newRow("Jex's TV typed loosely") << QStringList{"--palette", "JEXS TV", "--engine", "venderoft"} << true << 0 << 8 << 2 << 0 << true << 0;
+    QTest::newRow("monochrome keeps the slot for its white")
+        << QStringList{"--palette", "0", "--mono", "white", "--engine", "book"} << false << 1 << 1 << 0 << 0 << true << 0;
+    QTest::newRow("amber") << QStringList{"--mono", "amber"} << true << 1 << 1 << 2 << 2 << true << 0;
+}
+
+void TestPrograms::renderOptions()
+{
+    QFETCH(QStringList, args);
+    QFETCH(bool, jex);
+    QFETCH(int, variant);
+    QFETCH(int, depth);
+    QFETCH(int, slot);
+    QFETCH(int, tint);
+    QFETCH(bool, shifting);
+    QFETCH(int, offset);
+    QTemporaryDir dir;
+    for (bool dhgr : {false, true}) {
+        const QByteArray bytes = randomPicture(dhgr ? 16384 : 8192, 5);
+        const QString picture = dir.filePath(dhgr ? QStringLiteral("p.dgr") : QStringLiteral("p.hgr"));
+        const QString png = dir.filePath(QStringLiteral("out.png"));
+        QVERIFY(testsupport::writeFile(picture, bytes));
+        const Run r = run(QStringLiteral("morvo-render"), QStringList{picture, QStringLiteral("-o"), png} + args);
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        ViewOptions o;
+        o.jexEngine = jex;
+        o.schemeType = quint16(variant);
+        o.bmFinalDepth = quint16(depth);
+        o.paletteType = quint16(slot);
+        o.oneBitPalette = quint16(tint);
+        o.bitShifting = shifting;
+        o.dhgrColumnOffset = qint16(offset);
+        QCOMPARE(readPng(png), expectedFrame(bytes, dhgr, o));
+    }
+}
+
+void TestPrograms::renderManyIntoADirectory()
+{
+    QTemporaryDir dir;
+    QVERIFY(testsupport::writeFile(dir.filePath(QStringLiteral("ONE.HGR")), randomPicture(8192, 6)));
+    QVERIFY(testsupport::writeFile(dir.filePath(QStringLiteral("two.dgr")), randomPicture(16384, 7)));
+    const QString out = dir.filePath(QStringLiteral("pngs/"));
+    const Run r = run(QStringLiteral("morvo-render"),
+                      {dir.filePath(QStringLiteral("ONE.HGR")), dir.filePath(QStringLiteral("two.dgr")), QStringLiteral("-o"), out});
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(readPng(out + QStringLiteral("ONE.png")).size(), QSize(562, 192));
+    QCOMPARE(readPng(out + QStringLiteral("two.png")).size(), QSize(562, 192));
+}
+
+void TestPrograms::renderGoesOnAfterABadInput()
+{
+    QTemporaryDir dir;
+    const QString good = dir.filePath(QStringLiteral("good.hgr"));
+    const QString small = dir.filePath(QStringLiteral("small.hgr"));
+    QVERIFY(testsupport::writeFile(good, randomPicture(8192, 8)));
+    QVERIFY(testsupport::writeFile(small, randomPicture(500, 8)));
+    // The unreadable picture comes first: the good one is still rendered,
+    // beside itself when no -o is given.
+    const Run r = run(QStringLiteral("morvo-render"), {small, dir.filePath(QStringLiteral("missing.dgr")), good});
+    QCOMPARE(r.exitCode, 1);
+    QVERIFY(r.err.contains(small) && r.err.contains(QLatin1String("too short")));
+    QVERIFY(r.err.contains(QLatin1String("missing.dgr")));
+    QVERIFY(QFile::exists(dir.filePath(QStringLiteral("good.png"))));
+    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("small.png"))));
+
+    // A PNG named like its input would be overwritten by its own frame.
+    const QString png = dir.filePath(QStringLiteral("pic.png"));
+    QVERIFY(testsupport::writeFile(png, randomPicture(8192, 9)));
+    const Run self = run(QStringLiteral("morvo-render"), {png});
+    QCOMPARE(self.exitCode, 1);
+    QCOMPARE(testsupport::readFile(png), randomPicture(8192, 9));
+}
+
+void TestPrograms::renderInfo()
+{
+    if (!testsupport::haveCorpus())
+        QSKIP("the picture corpus is not beside the repository");
+    const QString c = testsupport::corpusDir();
+    const Run r = run(QStringLiteral("morvo-render"),
+                      {QStringLiteral("--info"), c + QStringLiteral("/hgr/werner.hgr"), c + QStringLiteral("/dhgr/SUPERMAN.HGR"),
+                       c + QStringLiteral("/dhgr/monarch.dhgr"), c + QStringLiteral("/text/AF")});
+    QCOMPARE(r.exitCode, 1);  // the text file is no picture
+    const QStringList lines = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 4);
+    QVERIFY2(lines[0].contains(QLatin1String("8184 bytes, HGR, short page")), qPrintable(lines[0]));
+    QVERIFY2(lines[1].contains(QLatin1String("HGR + .AUX")), qPrintable(lines[1]));
+    QVERIFY2(lines[2].contains(QLatin1String("16384 bytes, DHGR")), qPrintable(lines[2]));
+    QVERIFY2(lines[3].contains(QLatin1String("not loaded")), qPrintable(lines[3]));
+}
+
+void TestPrograms::renderRefusesBadArguments_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("unknown engine") << QStringList{"x.hgr", "--engine", "ntsc"} << "unknown engine";
+    QTest::newRow("palette out of range") << QStringList{"x.hgr", "--palette", "8"} << "unknown palette";
+    QTest::newRow("unknown tint") << QStringList{"x.hgr", "--mono", "blue"} << "unknown tint";
+    QTest::newRow("bad offset") << QStringList{"x.hgr", "--column-offset", "2"} << "--column-offset";
+    QTest::newRow("one file for two inputs") << QStringList{"x.hgr", "y.hgr", "-o", "/tmp/nowhere-morvo.png"} << "directory";
+    QTest::newRow("no input") << QStringList{} << "no input";
+}
+
+void TestPrograms::renderRefusesBadArguments()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, message);
+    const Run r = run(QStringLiteral("morvo-render"), args);
+    QCOMPARE(r.exitCode, 2);
+    QVERIFY2(r.err.contains(message), qPrintable(r.err));
+}
+
+void TestPrograms::renderHelpAndVersion()
+{
+    const Run help = run(QStringLiteral("morvo-render"), {QStringLiteral("--help")});
+    QCOMPARE(help.exitCode, 0);
+    for (const char *option : {"--engine", "--palette", "--mono", "--bit-shifting", "--column-offset", "--info"})
+        QVERIFY2(help.out.contains(QLatin1String(option)), option);
+    const Run version = run(QStringLiteral("morvo-render"), {QStringLiteral("--version")});
+    QCOMPARE(version.exitCode, 0);
+    QVERIFY(version.out.contains(QLatin1String("morvo-render")));
+}
+
+QTEST_GUILESS_MAIN(TestPrograms)
 #include "test_programs.moc"
