@@ -145,10 +145,14 @@ void MorvoWidget::paintEvent(QPaintEvent *)
     }
     if (m_image.isNull())
         return;
+    if (m_screenImage.isNull() || m_screenImageSource != m_image.cacheKey()) {
+        m_screenImage = m_image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        m_screenImageSource = m_image.cacheKey();
+    }
     // The aspect corrections squeeze 562 columns into fewer; smoothing
     // keeps the squeezed dots even. Without correction, stay pixel sharp.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, m_state.aspectCorrect != 0);
-    painter.drawImage(all, m_image);
+    painter.drawImage(all, m_screenImage);
 }
 
 void MorvoWidget::dragEnterEvent(QDragEnterEvent *event)

@@ -61,6 +61,11 @@ protected:
 private:
     PictureState m_state;
     QImage m_image;
+    // The frame in the painter's own pixel format, made when the frame is
+    // next painted: stretching it costs about half as much as stretching the
+    // RGBA frame, and gives the same pixels.
+    QImage m_screenImage;
+    qint64 m_screenImageSource = 0;
     bool m_drawing = false;
     QPoint m_lastPoint;
     QImage m_overlayImage;
