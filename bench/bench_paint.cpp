@@ -1,0 +1,108 @@
+// What a painting user feels: a pencil stroke through the picture widget at
+// "Double Size" with "Standard Aspect (0.9)". Each mouse move draws a line
+// into picture memory and re-renders the whole frame, and is followed by a
+// full paint of the widget into an offscreen image, as the screen would get.
+#include "morvowidget.h"
+#include "picturestate.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QMouseEvent>
+#include <QRandomGenerator>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <numeric>
+#include <vector>
+
+namespace {
+
+constexpr int kStrokeMoves = 1000;
+
+using Clock = std::chrono::steady_clock;
+
+// A closed loop over most of the widget, a few pixels a move: a quick hand
+// scribbling across the picture.
+std::vector<QPoint> strokePath(QSize size)
+{
+    std::vector<QPoint> path;
+    for (int i = 0; i < kStrokeMoves; ++i) {
+        const double t = 2 * M_PI * i / kStrokeMoves;
+        path.emplace_back(int(size.width() * (0.5 + 0.45 * std::sin(3 * t))),
+                          int(size.height() * (0.5 + 0.45 * std::sin(2 * t))));
+    }
+    return path;
+}
+
+void sendMouse(QWidget *widget, QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons buttons)
+{
+    QMouseEvent event(type, QPointF(pos), widget->mapToGlobal(QPointF(pos)), button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
+double microseconds(Clock::duration d)
+{
+    return std::chrono::duration<double, std::micro>(d).count();
+}
+
+double median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    auto middle = values.begin() + values.size() / 2;
+    std::nth_element(values.begin(), middle, values.end());
+    return *middle;
+}
+
+// One iteration is one move of a stroke that goes round the loop again and
+// again. The counters split it: the move event (pencil line and refresh,
+// which renders the frame) and the paint of the widget.
+void Paint_StrokeMove(benchmark::State &st)
+{
+    MorvoWidget widget;
+    PictureState &s = widget.state();
+    QRandomGenerator rng(3);
+    for (uchar &b : s.auxMemory)
+        b = uchar(rng.generate());
+    for (uchar &b : s.mainMemory)
+        b = uchar(rng.generate());
+    s.screenSize = 2;
+    s.aspectCorrect = 1;
+    widget.refresh();
+
+    QImage screen(widget.size(), QImage::Format_ARGB32_Premultiplied);
+    const std::vector<QPoint> path = strokePath(widget.size());
+    sendMouse(&widget, QEvent::MouseButtonPress, path[0], Qt::LeftButton, Qt::LeftButton);
+
+    std::vector<double> moves;
+    std::vector<double> renders;
+    std::vector<double> paints;
+    size_t step = 0;
+    for (auto _ : st) {
+        const QPoint pos = path[++step % path.size()];
+        const Clock::time_point start = Clock::now();
+        sendMouse(&widget, QEvent::MouseMove, pos, Qt::NoButton, Qt::LeftButton);
+        const Clock::time_point moved = Clock::now();
+        widget.render(&screen);
+        benchmark::DoNotOptimize(screen.constBits());
+        const Clock::time_point painted = Clock::now();
+        renders.push_back(microseconds(moved - start));
+        paints.push_back(microseconds(painted - moved));
+        moves.push_back(microseconds(painted - start));
+    }
+    sendMouse(&widget, QEvent::MouseButtonRelease, path[step % path.size()], Qt::LeftButton, Qt::NoButton);
+
+    const double renderTotal = std::accumulate(renders.begin(), renders.end(), 0.0);
+    const double paintTotal = std::accumulate(paints.begin(), paints.end(), 0.0);
+    st.counters["move_p50_us"] = median(moves);
+    st.counters["render_p50_us"] = median(renders);
+    st.counters["paint_p50_us"] = median(paints);
+    st.counters["render_share"] = renderTotal / std::max(renderTotal + paintTotal, 1e-9);
+}
+
+BENCHMARK(Paint_StrokeMove)->Unit(benchmark::kMicrosecond)->Iterations(kStrokeMoves)->Repetitions(15)->ReportAggregatesOnly(true);
+
+} // namespace
