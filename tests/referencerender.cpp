@@ -17,30 +17,6 @@ void plotRunRef(PictureState &s, int column, int row, int colour);
 
 namespace {
 
-
-// [variant][phase][window]. Entries of 128 and more (variant 2 only) are
-// resolved by looking one column further out on each side.
-constexpr uchar kJexWindowTable[3][4][32] = {
-    {
-        /* variant 0 phase 0 */ {0, 2, 4, 6, 8, 10, 12, 14, 1, 3, 5, 7, 9, 11, 13, 15, 2, 2, 6, 6, 10, 10, 14, 14, 3, 3, 7, 7, 11, 11, 15, 15},
-        /* variant 0 phase 1 */ {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 1, 1, 3, 3, 5, 5, 7, 7, 9, 9, 11, 11, 13, 13, 15, 15},
-        /* variant 0 phase 2 */ {0, 8, 1, 9, 2, 10, 3, 11, 4, 12, 5, 13, 6, 14, 7, 15, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13, 14, 14, 15, 15},
-        /* variant 0 phase 3 */ {0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15, 4, 4, 12, 12, 5, 5, 13, 13, 6, 6, 14, 14, 7, 7, 15, 15},
-    },
-    {
-        /* variant 1 phase 0 */ {0, 0, 20, 22, 8, 10, 12, 14, 17, 19, 5, 23, 9, 11, 13, 15, 0, 18, 22, 22, 10, 10, 14, 14, 19, 19, 23, 23, 11, 11, 15, 15},
-        /* variant 1 phase 1 */ {0, 0, 18, 19, 4, 5, 6, 7, 24, 25, 10, 27, 12, 13, 14, 15, 0, 17, 19, 19, 5, 5, 7, 7, 25, 25, 27, 27, 13, 13, 15, 15},
-        /* variant 1 phase 2 */ {0, 0, 17, 25, 2, 10, 3, 11, 20, 28, 5, 29, 6, 14, 7, 15, 0, 24, 25, 25, 10, 10, 11, 11, 28, 28, 29, 29, 14, 14, 15, 15},
-        /* variant 1 phase 3 */ {0, 0, 24, 28, 1, 5, 9, 13, 18, 22, 10, 30, 3, 7, 11, 15, 0, 20, 28, 28, 5, 5, 13, 13, 22, 22, 30, 30, 7, 7, 15, 15},
-    },
-    {
-        /* variant 2 phase 0 */ {0, 0, 132, 134, 8, 10, 12, 142, 129, 3, 5, 7, 9, 11, 13, 15, 0, 130, 6, 6, 10, 10, 14, 14, 131, 3, 7, 7, 139, 11, 15, 15},
-        /* variant 2 phase 1 */ {0, 0, 130, 131, 4, 5, 6, 135, 136, 9, 10, 11, 12, 13, 14, 15, 0, 129, 3, 3, 5, 5, 7, 7, 137, 9, 11, 11, 141, 13, 15, 15},
-        /* variant 2 phase 2 */ {0, 0, 129, 137, 2, 10, 3, 139, 132, 12, 5, 13, 6, 14, 7, 15, 0, 136, 9, 9, 10, 10, 11, 11, 140, 12, 13, 13, 142, 14, 15, 15},
-        /* variant 2 phase 3 */ {0, 0, 136, 140, 1, 5, 9, 141, 130, 6, 10, 14, 3, 7, 11, 15, 0, 132, 12, 12, 5, 5, 13, 13, 134, 6, 14, 14, 135, 7, 15, 15},
-    },
-};
-
 inline bool monoBit(const uchar *row, int column)
 {
     return row[column >> 3] & (0x80 >> (column & 7));
@@ -272,7 +248,7 @@ void renderJexRef(PictureState &s)
         int w = 2 * p[0] + p[1];
         for (int x = 0; x < kFrameWidth; ++x, out += 4) {
             w = ((w << 1) | p[x + 2]) & 31;
-            int colour = kJexWindowTable[variant][(x + 3) & 3][w];
+            int colour = jexWindowTable[variant][(x + 3) & 3][w];
             if (colour >= 128)
                 colour = resolveSharp(colour, w, p[x - 3], p[x + 3]);
             std::memcpy(out, slot.rgba[size_t(colour)].data(), 4);

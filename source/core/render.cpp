@@ -5,9 +5,9 @@
 #include "rowbase.h"
 #include "viewoptions.h"
 
-#include <algorithm>
 #include <QtEndian>
 
+#include <algorithm>
 #include <cstring>
 
 // Every pass works a scan line at a time on bit rows (bit i = column i, least
@@ -16,9 +16,9 @@
 // circuits as the view options describe them; tests hold the results against
 // a column-by-column transcription of the same rules.
 
-namespace {
-
-constexpr uchar kJexWindowTable[3][4][32] = {
+// Entries of 128 and more (variant 2 only) are resolved by looking one
+// column further out on each side.
+const uchar jexWindowTable[3][4][32] = {
     {
         /* variant 0 phase 0 */ {0, 2, 4, 6, 8, 10, 12, 14, 1, 3, 5, 7, 9, 11, 13, 15, 2, 2, 6, 6, 10, 10, 14, 14, 3, 3, 7, 7, 11, 11, 15, 15},
         /* variant 0 phase 1 */ {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 1, 1, 3, 3, 5, 5, 7, 7, 9, 9, 11, 11, 13, 13, 15, 15},
@@ -38,6 +38,9 @@ constexpr uchar kJexWindowTable[3][4][32] = {
         /* variant 2 phase 3 */ {0, 0, 136, 140, 1, 5, 9, 141, 130, 6, 10, 14, 3, 7, 11, 15, 0, 132, 12, 12, 5, 5, 13, 13, 134, 6, 14, 14, 135, 7, 15, 15},
     },
 };
+
+namespace {
+
 
 // The columns of a scan line, one bit each, least significant first, with a
 // word of unlit columns on either side so that windows reaching past an
@@ -535,7 +538,7 @@ struct JexQuads {
             for (int phase = 0; phase < 4; ++phase) {
                 const auto p = [index, phase](int offset) { return (index >> (phase + 3 + offset)) & 1; };
                 const int w = 16 * p(-2) + 8 * p(-1) + 4 * p(0) + 2 * p(1) + p(2);
-                int colour = kJexWindowTable[variant][phase][w];
+                int colour = jexWindowTable[variant][phase][w];
                 if (colour >= 128)
                     colour = resolveSharp(colour, w, p(-3), p(3));
                 std::memcpy(quads[size_t(index)].data() + 4 * phase, colours[size_t(colour)].data(), 4);
