@@ -193,15 +193,21 @@ void TestPrograms::renderOptions()
 
 void TestPrograms::renderManyIntoADirectory()
 {
+    // Inputs that share a name keep their extensions, so that none of the
+    // PNGs replaces another.
     QTemporaryDir dir;
-    QVERIFY(testsupport::writeFile(dir.filePath(QStringLiteral("ONE.HGR")), randomPicture(8192, 6)));
-    QVERIFY(testsupport::writeFile(dir.filePath(QStringLiteral("two.dgr")), randomPicture(16384, 7)));
+    const QStringList names{"ONE.HGR", "two.dgr", "two.hgr"};
+    QStringList inputs;
+    for (const QString &name : names) {
+        inputs << dir.filePath(name);
+        QVERIFY(testsupport::writeFile(inputs.last(), randomPicture(name.endsWith(QLatin1String("dgr")) ? 16384 : 8192, 6)));
+    }
     const QString out = dir.filePath(QStringLiteral("pngs/"));
-    const Run r = run(QStringLiteral("morvo-render"),
-                      {dir.filePath(QStringLiteral("ONE.HGR")), dir.filePath(QStringLiteral("two.dgr")), QStringLiteral("-o"), out});
+    const Run r = run(QStringLiteral("morvo-render"), inputs + QStringList{QStringLiteral("-o"), out});
     QCOMPARE(r.exitCode, 0);
-    QCOMPARE(readPng(out + QStringLiteral("ONE.png")).size(), QSize(562, 192));
-    QCOMPARE(readPng(out + QStringLiteral("two.png")).size(), QSize(562, 192));
+    QCOMPARE(r.err, QString());
+    QCOMPARE(QDir(out).entryList(QDir::Files), QStringList({"ONE.png", "two.dgr.png", "two.hgr.png"}));
+    QCOMPARE(readPng(out + QStringLiteral("two.hgr.png")), expectedFrame(randomPicture(8192, 6), false, ViewOptions()));
 }
 
 void TestPrograms::renderGoesOnAfterABadInput()

@@ -1,5 +1,6 @@
 #include "appicon.h"
 #include "mainwindow.h"
+#include "quietqt.h"
 #include "morvowidget.h"
 #include "resourcepath.h"
 
@@ -46,14 +47,6 @@ int runTestMode(MainWindow &window, const QStringList &args)
     return 0;
 }
 
-// Test mode's standard error carries exactly one line; Qt's notes about the
-// platform plugin would only get in the way of scripts reading it.
-void quietMessages(QtMsgType type, const QMessageLogContext &, const QString &msg)
-{
-    if (type == QtCriticalMsg || type == QtFatalMsg)
-        std::fprintf(stderr, "%s\n", qPrintable(msg));
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -63,7 +56,7 @@ int main(int argc, char **argv)
     if (isTestMode(argc, argv)) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
-        qInstallMessageHandler(quietMessages);
+        quietQtMessages();  // standard error carries exactly one line
     }
 
     QApplication app(argc, argv);

@@ -1,3 +1,4 @@
+#include "quietqt.h"
 #include "renderjob.h"
 
 #include <QCommandLineParser>
@@ -11,6 +12,7 @@ int main(int argc, char **argv)
     // Fonts and images need a GUI application, never a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    quietQtMessages();
     QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("morvo-render"));
     QCoreApplication::setOrganizationName(QStringLiteral("kestrand"));

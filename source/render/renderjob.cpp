@@ -63,15 +63,32 @@ bool isDirectoryOutput(const QString &output)
     return output.endsWith(QLatin1Char('/')) || QFileInfo(output).isDir();
 }
 
-QString outputPathFor(const RenderJob &job, const QString &input)
+// The name a file made from input gets in directory: the input's name
+// without its extension, unless another input bound for the same directory
+// has that name too (PIC.HGR and PIC.AUX, a.hgr and a.dgr); then the whole
+// name, so that no output replaces another.
+QString outputName(const RenderJob &job, const QString &input, const QString &directory,
+                   const QString &extension)
 {
     const QFileInfo in(input);
-    const QString name = in.completeBaseName() + QStringLiteral(".png");
-    if (job.output.isEmpty())
-        return in.dir().filePath(name);
-    if (isDirectoryOutput(job.output))
-        return QDir(job.output).filePath(name);
-    return job.output;
+    const QString stem = in.completeBaseName();
+    const bool beside = directory.isEmpty();
+    const QString target = beside ? in.absolutePath() : QDir(directory).absolutePath();
+    int sharing = 0;
+    for (const QString &other : job.inputs) {
+        const QFileInfo o(other);
+        if ((beside ? o.absolutePath() : target) == target
+            && o.completeBaseName().compare(stem, Qt::CaseInsensitive) == 0)
+            ++sharing;
+    }
+    return QDir(target).filePath((sharing > 1 ? in.fileName() : stem) + extension);
+}
+
+QString outputPathFor(const RenderJob &job, const QString &input)
+{
+    if (!job.output.isEmpty() && !isDirectoryOutput(job.output))
+        return job.output;
+    return outputName(job, input, job.output, QStringLiteral(".png"));
 }
 
 bool writePng(const QImage &image, const QString &path, QString &error)
@@ -152,12 +169,11 @@ QByteArray pictureBytes(const PictureState &state)
     return bytes;
 }
 
-QString savePathFor(const QString &target, const QString &name, bool isDhgr)
+QString savePathFor(const RenderJob &job, const QString &target, const QString &name, bool isDhgr)
 {
     if (!isDirectoryOutput(target))
         return target;
-    const QString extension = isDhgr ? QStringLiteral(".dgr") : QStringLiteral(".hgr");
-    return QDir(target).filePath(QFileInfo(name).completeBaseName() + extension);
+    return outputName(job, name, target, isDhgr ? QStringLiteral(".dgr") : QStringLiteral(".hgr"));
 }
 
 // An extension that names the other kind of picture would mislead whoever
@@ -247,7 +263,7 @@ bool applyOperations(const RenderJob &job, const QString &name, const QStringLis
             break;
         }
         case PictureOperation::Save: {
-            const QString path = savePathFor(op.path, name, state.isDhgr);
+            const QString path = savePathFor(job, op.path, name, state.isDhgr);
             const QString mismatch = extensionMismatch(path, state.isDhgr);
             QString error;
             if (!mismatch.isEmpty()) {
