@@ -35,10 +35,8 @@ private Q_SLOTS:
     void initTestCase() { testsupport::isolateSettings(); }
     void refusesPathsThatLeaveTheResources_data();
     void refusesPathsThatLeaveTheResources();
-    void candidatesBesideTheExecutable_data();
-    void candidatesBesideTheExecutable();
-    void sourceTreeSearch_data();
-    void sourceTreeSearch();
+    void lookupOrder_data();
+    void lookupOrder();
     void appleFontIsRegisteredOnce();
     void iconIsCroppedZoomedAndComplete();
     void iconFromMissingOrDamagedArtIsEmpty();
@@ -64,45 +62,24 @@ void TestResources::refusesPathsThatLeaveTheResources()
     QCOMPARE(resolveResourcePathFrom(dir.filePath(QStringLiteral("exe")), relative), QString());
 }
 
-void TestResources::candidatesBesideTheExecutable_data()
+void TestResources::lookupOrder_data()
 {
-    QTest::addColumn<QStringList>("files");  // relative to the temporary root; the executable is in exe/
-    QTest::addColumn<QString>("relative");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("Resources beside the executable's directory wins")
-        << QStringList{"Resources/fonts/Apple_II.ttf", "exe/Resources/fonts/Apple_II.ttf"}
-        << "fonts/Apple_II.ttf" << "Resources/fonts/Apple_II.ttf";
-    QTest::newRow("then Resources inside it")
-        << QStringList{"exe/Resources/fonts/Apple_II.ttf", "exe/fonts/Apple_II.ttf"}
-        << "fonts/Apple_II.ttf" << "exe/Resources/fonts/Apple_II.ttf";
-    QTest::newRow("then the executable's own directory")
-        << QStringList{"exe/sounds/beep.wav"} << "sounds/beep.wav" << "exe/sounds/beep.wav";
-    QTest::newRow("backslashes are separators")
-        << QStringList{"Resources/fonts/Apple_II.ttf"} << "fonts\\Apple_II.ttf" << "Resources/fonts/Apple_II.ttf";
-    QTest::newRow("a directory counts too")
-        << QStringList{"Resources/textscreens/keep"} << "textscreens" << "Resources/textscreens";
-    QTest::newRow("nothing anywhere") << QStringList{} << "sounds/beep.wav" << "";
-}
-
-void TestResources::candidatesBesideTheExecutable()
-{
-    QFETCH(QStringList, files);
-    QFETCH(QString, relative);
-    QFETCH(QString, expected);
-    QTemporaryDir dir;
-    QDir().mkpath(dir.filePath(QStringLiteral("exe")));
-    for (const QString &f : files)
-        touch(dir.filePath(f));
-    const QString found = resolveResourcePathFrom(dir.filePath(QStringLiteral("exe")), relative);
-    QCOMPARE(found, expected.isEmpty() ? QString() : QFileInfo(dir.filePath(expected)).absoluteFilePath());
-}
-
-void TestResources::sourceTreeSearch_data()
-{
-    QTest::addColumn<int>("depth");        // executable directory below the tree's root
+    QTest::addColumn<int>("depth");          // the executable's directory below the temporary root
     QTest::addColumn<QStringList>("files");  // relative to the root
     QTest::addColumn<QString>("relative");
-    QTest::addColumn<QString>("expected");
+    QTest::addColumn<QString>("expected");   // relative to the root; empty: not found
+    QTest::newRow("Resources beside the executable's directory wins")
+        << 1 << QStringList{"Resources/fonts/Apple_II.ttf", "d0/Resources/fonts/Apple_II.ttf"}
+        << "fonts/Apple_II.ttf" << "Resources/fonts/Apple_II.ttf";
+    QTest::newRow("then Resources inside it")
+        << 1 << QStringList{"d0/Resources/fonts/Apple_II.ttf", "d0/fonts/Apple_II.ttf"}
+        << "fonts/Apple_II.ttf" << "d0/Resources/fonts/Apple_II.ttf";
+    QTest::newRow("then the executable's own directory")
+        << 1 << QStringList{"d0/sounds/beep.wav"} << "sounds/beep.wav" << "d0/sounds/beep.wav";
+    QTest::newRow("backslashes are separators")
+        << 1 << QStringList{"Resources/fonts/Apple_II.ttf"} << "fonts\\Apple_II.ttf" << "Resources/fonts/Apple_II.ttf";
+    QTest::newRow("a directory counts too")
+        << 1 << QStringList{"Resources/textscreens/keep"} << "textscreens" << "Resources/textscreens";
     QTest::newRow("font lies directly in source/resources")
         << 2 << QStringList{"source/resources/Apple_II.ttf"} << "fonts/Apple_II.ttf" << "source/resources/Apple_II.ttf";
     QTest::newRow("icon lies directly in source/resources")
@@ -120,9 +97,10 @@ void TestResources::sourceTreeSearch_data()
     QTest::newRow("the nearest tree wins")
         << 3 << QStringList{"d0/d1/source/resources/Apple_II.ttf", "source/resources/Apple_II.ttf"}
         << "fonts/Apple_II.ttf" << "d0/d1/source/resources/Apple_II.ttf";
+    QTest::newRow("nothing anywhere") << 1 << QStringList{} << "sounds/beep.wav" << "";
 }
 
-void TestResources::sourceTreeSearch()
+void TestResources::lookupOrder()
 {
     QFETCH(int, depth);
     QFETCH(QStringList, files);
