@@ -4,8 +4,10 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QMap>
 #include <QStandardPaths>
 #include <QString>
+#include <QStringList>
 
 // Helpers shared by the test executables.
 namespace testsupport {
@@ -35,6 +37,19 @@ inline quint32 rgbAt(const QImage &image, int x, int y)
 {
     const uchar *p = image.constScanLine(y) + 4 * x;
     return (quint32(p[0]) << 16) | (quint32(p[1]) << 8) | p[2];
+}
+
+// The font's dot drawings in tools/font/glyphs.txt by code point: 8 rows of
+// 7 characters, '#' lit.
+inline QMap<uint, QStringList> fontDrawings()
+{
+    const QStringList lines = QString::fromUtf8(readFile(sourceDir() + QStringLiteral("/tools/font/glyphs.txt")))
+                                  .split(QLatin1Char('\n'));
+    QMap<uint, QStringList> drawings;
+    for (int i = 0; i + 8 < lines.size(); ++i)
+        if (lines.at(i).startsWith(QLatin1String("U+")))
+            drawings.insert(lines.at(i).mid(2).section(QLatin1Char(' '), 0, 0).toUInt(nullptr, 16), lines.mid(i + 1, 8));
+    return drawings;
 }
 
 // Keeps a test away from the user's settings.
