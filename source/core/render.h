@@ -53,4 +53,3 @@ void renderMonoBitmap(PictureState &state, bool bitShifting, bool jexEngine, qui
 // or HGR bytes (high bits 0).
 void encodeMonoBitmap(PictureState &state, bool asDhgr);
 
-inline QRect frameRect() { return QRect(0, 0, 562, 192); }
