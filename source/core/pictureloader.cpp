@@ -24,25 +24,6 @@ QString bytes(qint64 n)
     return QLocale(QLocale::English, QLocale::UnitedStates).toString(n);
 }
 
-// Opens a file for reading and gives its size and up to limit bytes, or an
-// error text.
-bool readHead(const QString &path, qint64 limit, QByteArray &data, qint64 &size, QString &error)
-{
-    const QFileInfo info(path);
-    if (info.isDir()) {
-        error = tr("%1 is a folder, not a picture").arg(path);
-        return false;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = tr("Cannot open %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    data = file.read(limit);
-    size = std::max<qint64>(file.size(), data.size());
-    return true;
-}
-
 void copyInto(PictureMemory &memory, const QByteArray &data, qint64 offset)
 {
     memory.fill(0);
@@ -65,7 +46,7 @@ void loadCompanion(const QString &path, PictureFile &result)
     QByteArray data;
     qint64 size = 0;
     QString error;
-    if (!readHead(candidate, kPictureBytes, data, size, error)) {
+    if (!readFileHead(candidate, kPictureBytes, tr("a picture"), data, size, error)) {
         result.companionNote = error;
         return;
     }
@@ -81,6 +62,32 @@ void loadCompanion(const QString &path, PictureFile &result)
 
 } // namespace
 
+bool readFileHead(const QString &path, qint64 limit, const QString &what, QByteArray &data,
+                  qint64 &size, QString &error)
+{
+    if (QFileInfo(path).isDir()) {
+        error = tr("%1 is a folder, not %2").arg(path, what);
+        return false;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = tr("cannot open %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    data = file.read(limit);
+    size = std::max<qint64>(file.size(), data.size());
+    return true;
+}
+
+QByteArray pictureFileBytes(const PictureState &state)
+{
+    QByteArray bytes;
+    if (state.isDhgr)
+        bytes.append(reinterpret_cast<const char *>(state.auxMemory.data()), kPictureBytes);
+    bytes.append(reinterpret_cast<const char *>(state.mainMemory.data()), kPictureBytes);
+    return bytes;
+}
+
 QString companionAuxPath(const QString &path)
 {
     QString stem = path;
@@ -93,7 +100,7 @@ PictureFile readPictureFile(const QString &path)
 {
     PictureFile result;
     QByteArray data;
-    if (!readHead(path, kLongestDhgr, data, result.size, result.error))
+    if (!readFileHead(path, kLongestDhgr, tr("a picture"), data, result.size, result.error))
         return result;
 
     const qint64 n = result.size;

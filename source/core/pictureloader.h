@@ -41,6 +41,16 @@ PictureFile readPictureFile(const QString &path);
 // any other name with ".AUX" appended.
 QString companionAuxPath(const QString &path);
 
+// Opens a file and gives its size and at most limit of its first bytes; false
+// with a message naming the file when it is a folder or cannot be opened.
+// what says what the file should have been ("a picture").
+bool readFileHead(const QString &path, qint64 limit, const QString &what, QByteArray &data,
+                  qint64 &size, QString &error);
+
+// The picture memory as its file: aux then main (16,384 bytes) for DHGR,
+// main alone (8,192 bytes) for HGR.
+QByteArray pictureFileBytes(const PictureState &state);
+
 // Replaces the state's picture with a loaded file; returns false, touching
 // nothing, when the file was not loaded.
 bool applyPictureFile(const PictureFile &file, PictureState &state);

@@ -8,6 +8,7 @@
 #include "textcodec.h"
 #include "textscreen.h"
 
+#include <QBuffer>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
@@ -91,25 +92,6 @@ QString outputPathFor(const RenderJob &job, const QString &input)
     return outputName(job, input, job.output, QStringLiteral(".png"));
 }
 
-bool writePng(const QImage &image, const QString &path, QString &error)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        error = file.errorString();
-        return false;
-    }
-    if (!image.save(&file, "PNG")) {
-        file.cancelWriting();
-        error = QStringLiteral("PNG encoding failed");
-        return false;
-    }
-    if (!file.commit()) {
-        error = file.errorString();
-        return false;
-    }
-    return true;
-}
-
 // A text screen is 24 rows of at most 80 characters; anything much bigger
 // is not one.
 constexpr qint64 kLargestTextScreen = 64 * 1024;
@@ -159,16 +141,6 @@ bool readShiftCount(const QString &text, int &count)
     return isNumber && count >= 0 && count <= kLongestShift;
 }
 
-// The picture memory as its file: aux then main for DHGR, main alone for HGR.
-QByteArray pictureBytes(const PictureState &state)
-{
-    QByteArray bytes;
-    if (state.isDhgr)
-        bytes.append(reinterpret_cast<const char *>(state.auxMemory.data()), kPictureBytes);
-    bytes.append(reinterpret_cast<const char *>(state.mainMemory.data()), kPictureBytes);
-    return bytes;
-}
-
 QString savePathFor(const RenderJob &job, const QString &target, const QString &name, bool isDhgr)
 {
     if (!isDirectoryOutput(target))
@@ -209,21 +181,15 @@ bool writeBytes(const QByteArray &bytes, const QString &path, QString &error)
 
 bool readTextScreen(const QString &path, QString &text, QString &error)
 {
-    const QFileInfo info(path);
-    if (info.isDir()) {
-        error = QStringLiteral("%1 is a folder, not a text screen").arg(path);
+    QByteArray bytes;
+    qint64 size = 0;
+    if (!readFileHead(path, kLargestTextScreen, QStringLiteral("a text screen"), bytes, size, error))
+        return false;
+    if (size > kLargestTextScreen) {
+        error = QStringLiteral("%1 is %2 bytes, too large for a text screen").arg(path).arg(size);
         return false;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = QStringLiteral("cannot open %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    if (file.size() > kLargestTextScreen) {
-        error = QStringLiteral("%1 is %2 bytes, too large for a text screen").arg(path).arg(file.size());
-        return false;
-    }
-    text = decodeTextScreen(file.read(kLargestTextScreen));
+    text = decodeTextScreen(bytes);
     return true;
 }
 
@@ -274,7 +240,7 @@ bool applyOperations(const RenderJob &job, const QString &name, const QStringLis
                 err << "morvo-render: " << path << ": saving would replace a file it was made from; choose another name" << Qt::endl;
                 return false;
             }
-            const QByteArray bytes = pictureBytes(state);
+            const QByteArray bytes = pictureFileBytes(state);
             if (!writeBytes(bytes, path, error)) {
                 err << "morvo-render: cannot write " << path << ": " << error << Qt::endl;
                 return false;
@@ -320,8 +286,12 @@ bool processOne(const RenderJob &job, const QString &input, QTextStream &out, QT
     }
     QImage frame;
     renderPicture(state, frame);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    frame.save(&buffer, "PNG");
     QString error;
-    if (!writePng(frame, output, error)) {
+    if (!writeBytes(png, output, error)) {
         err << "morvo-render: cannot write " << output << ": " << error << Qt::endl;
         return false;
     }
