@@ -1,9 +1,8 @@
 // The renderer's frames, pixel for pixel: the Apple II colour rules on small
-// hand-made pictures, the optimised passes against a plain column-by-column
-// transcription on random pictures, and real pictures by their checksums.
+// hand-made pictures, and whole frames of real, sample and random pictures
+// in every engine by their checksums.
 #include "pictureloader.h"
 #include "picturestate.h"
-#include "referencerender.h"
 #include "render.h"
 #include "rowbase.h"
 #include "testsupport.h"
@@ -73,12 +72,9 @@ private Q_SLOTS:
     void scanLineAddresses();
     void colourRules_data();
     void colourRules();
-    void matchesTranscription_data();
-    void matchesTranscription();
-    void monoBitmapAndEncodersMatchTranscription();
     void outOfRangeOptionsStayInsideTables();
-    void realPictures_data();
-    void realPictures();
+    void frames_data();
+    void frames();
 };
 
 void TestRender::scanLineAddresses()
@@ -208,87 +204,6 @@ void TestRender::colourRules()
         QCOMPARE(rgbAt(frame, 0, 1) & 0xFCFCFC, 0u);
 }
 
-void TestRender::matchesTranscription_data()
-{
-    QTest::addColumn<int>("density");
-    QTest::addColumn<quint32>("seed");
-    QTest::newRow("every bit random") << 0 << 11u;
-    QTest::newRow("half the bits") << 1 << 12u;
-    QTest::newRow("sparse dots") << 2 << 13u;
-    QTest::newRow("lone dots") << 3 << 14u;
-}
-
-void TestRender::matchesTranscription()
-{
-    QFETCH(int, density);
-    QFETCH(quint32, seed);
-    QRandomGenerator rng(seed);
-    PictureState s;
-    fillRandom(s.mainMemory, rng, density);
-    fillRandom(s.auxMemory, rng, density);
-    int compared = 0;
-    for (int dhgr = 0; dhgr < 2; ++dhgr)
-        for (int engine = Book; engine <= Sharp; ++engine)
-            for (int depth : {0, 1, 8})
-                for (int shifting = 0; shifting < 2; ++shifting)
-                    for (int slot : {0, 3, 7})
-                        for (int tint = 0; tint < 3; ++tint)
-                            for (int offset = 0; offset < 2; ++offset) {
-                                if ((depth != 1 && tint) || (!dhgr && offset))
-                                    continue;
-                                s.isDhgr = dhgr;
-                                setEngine(s, Engine(engine));
-                                s.bmFinalDepth = quint16(depth);
-                                s.bitShifting = shifting;
-                                s.paletteType = quint16(slot);
-                                s.oneBitPalette = quint16(tint);
-                                s.dhgrColumnOffset = qint16(offset);
-                                PictureState copy = s;
-                                QImage mine, theirs;
-                                renderPicture(s, mine);
-                                reference::renderPictureRef(copy, theirs);
-                                if (mine != theirs) {
-                                    int x = 0, y = 0;
-                                    for (y = 0; y < 192; ++y) {
-                                        for (x = 0; x < 562 && rgbAt(mine, x, y) == rgbAt(theirs, x, y); ++x) {}
-                                        if (x < 562)
-                                            break;
-                                    }
-                                    QFAIL(qPrintable(QStringLiteral("dhgr %1 engine %2 depth %3 shifting %4 slot %5 "
-                                                                    "tint %6 offset %7: first difference at (%8, %9)")
-                                                         .arg(dhgr).arg(engine).arg(depth).arg(shifting).arg(slot)
-                                                         .arg(tint).arg(offset).arg(x).arg(y)));
-                                }
-                                ++compared;
-                            }
-    QVERIFY(compared > 100);
-}
-
-void TestRender::monoBitmapAndEncodersMatchTranscription()
-{
-    QRandomGenerator rng(7);
-    for (int dhgr = 0; dhgr < 2; ++dhgr)
-        for (int delays = 0; delays < 4; ++delays)
-            for (quint32 width : {0u, 1u, 2u, 5u}) {
-                PictureState s;
-                fillRandom(s.mainMemory, rng, 1);
-                fillRandom(s.auxMemory, rng, 1);
-                s.isDhgr = dhgr;
-                PictureState copy = s;
-                renderMonoBitmap(s, delays & 1, delays & 2, width);
-                reference::renderMonoBitmapRef(copy, delays & 1, delays & 2, width);
-                QVERIFY2(s.monoBitmap == copy.monoBitmap,
-                         qPrintable(QStringLiteral("dhgr %1 delays %2 width %3").arg(dhgr).arg(delays).arg(width)));
-                for (bool asDhgr : {false, true}) {
-                    PictureState a = s, b = copy;
-                    encodeMonoBitmap(a, asDhgr);
-                    reference::encodeMonoBitmapRef(b, asDhgr);
-                    QVERIFY(a.auxMemory == b.auxMemory);
-                    QVERIFY(a.mainMemory == b.mainMemory);
-                }
-            }
-}
-
 void TestRender::outOfRangeOptionsStayInsideTables()
 {
     // Stored settings may hold anything; the renderer clamps the options
@@ -321,32 +236,68 @@ void TestRender::outOfRangeOptionsStayInsideTables()
                 }
 }
 
-void TestRender::realPictures_data()
+void TestRender::frames_data()
 {
-    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("source");  // a corpus file, a sample, or "random HGR" / "random DHGR"
     QTest::addColumn<int>("engine");
     QTest::addColumn<int>("depth");
+    QTest::addColumn<int>("slot");
+    QTest::addColumn<bool>("shifting");
+    QTest::addColumn<int>("offset");
     QTest::addColumn<QByteArray>("md5");
-    // Each frame was looked at as a PNG before its checksum was taken.
-    QTest::newRow("monarch, Jex: Double") << "dhgr/monarch.dhgr" << int(Double) << 8 << QByteArray("524ffb39b2fcd8fe78ec38564c29cbe5");
-    QTest::newRow("winston, By the Book") << "hgr/winston.hgr" << int(Book) << 8 << QByteArray("2f2a41e7753a941177737e88654029e8");
-    QTest::newRow("werner, monochrome") << "hgr/werner.hgr" << int(Book) << 1 << QByteArray("d124bb68b691df2c4bed1dbff3c06070");
-    QTest::newRow("superman with its .AUX, Jex: Sharp") << "dhgr/SUPERMAN.HGR" << int(Sharp) << 8 << QByteArray("86ad065f8fb003ff45515557121b35d9");
-    QTest::newRow("catface, By the Book") << "dhgr/catface.dhgr" << int(Book) << 8 << QByteArray("b3345e181e3780e37acc0d322aa4a3de");
+    // Taken once the frames had been looked at as PNGs and matched a plain
+    // column-by-column transcription of the colour rules.
+    const auto row = [](const char *name, const char *source, Engine e, int depth, int slot, bool shifting, int offset, const char *md5) {
+        QTest::newRow(name) << QString::fromLatin1(source) << int(e) << depth << slot << shifting << offset << QByteArray(md5);
+    };
+    row("monarch, Jex: Double", "corpus:dhgr/monarch.dhgr", Double, 8, 2, true, 0, "524ffb39b2fcd8fe78ec38564c29cbe5");
+    row("winston, By the Book", "corpus:hgr/winston.hgr", Book, 8, 2, true, 0, "2f2a41e7753a941177737e88654029e8");
+    row("werner, monochrome", "corpus:hgr/werner.hgr", Book, 1, 2, true, 0, "d124bb68b691df2c4bed1dbff3c06070");
+    row("superman with its .AUX, Jex: Sharp", "corpus:dhgr/SUPERMAN.HGR", Sharp, 8, 2, true, 0, "86ad065f8fb003ff45515557121b35d9");
+    row("catface, By the Book", "corpus:dhgr/catface.dhgr", Book, 8, 2, true, 0, "b3345e181e3780e37acc0d322aa4a3de");
+    row("HGR card, By the Book", "sample:testcard.hgr", Book, 8, 2, true, 0, "fba4f7b27d8aa578859c5bcf57e8076f");
+    row("HGR card, no bit shifting, Quarne", "sample:testcard.hgr", Book, 8, 3, false, 0, "8535e487b75e078c25ca15664b9141f0");
+    row("HGR card, Jex: Venderoft", "sample:testcard.hgr", Venderoft, 8, 0, true, 0, "64515e88b1b85c834353e2774ab70553");
+    row("HGR card, monochrome through the table engines", "sample:testcard.hgr", Double, 1, 7, false, 0, "524599fce8f19238c8c1d89460071b51");
+    row("DHGR card, By the Book, offset 1", "sample:testcard.dgr", Book, 8, 5, true, 1, "0d23298711710702a0dddcd402e1be6d");
+    row("DHGR card, Jex: Sharp", "sample:testcard.dgr", Sharp, 8, 6, true, 0, "eb3be9a4fb37a47835a6e98fd09a3318");
+    row("random HGR, By the Book", "random HGR", Book, 8, 1, true, 0, "2abd213e390532705a8817839da1c9c0");
+    row("random HGR, no bit shifting", "random HGR", Book, 8, 4, false, 0, "f5c98aa2f1cbf622652b9530459ec72c");
+    row("random HGR, Jex: Sharp", "random HGR", Sharp, 8, 2, true, 0, "11a86acd7c7491e678ae3f6132b06454");
+    row("random HGR, stored depth 0", "random HGR", Book, 0, 3, true, 0, "d2c220c3ae9f74cb19f5fb84ba4e64de");
+    row("random DHGR, Jex: Double", "random DHGR", Double, 8, 3, true, 0, "e353dbc21135bb26a1b3585cd2167110");
+    row("random DHGR, Jex: Venderoft", "random DHGR", Venderoft, 8, 2, true, 0, "e63cd3b4d3a4c2920f936e1fb5aea888");
+    row("random DHGR, monochrome", "random DHGR", Book, 1, 2, true, 0, "136ee6094d1eb5a52d1b206ee6c092ec");
 }
 
-void TestRender::realPictures()
+void TestRender::frames()
 {
-    if (!testsupport::haveCorpus())
-        QSKIP("the picture corpus is not beside the repository");
-    QFETCH(QString, file);
+    QFETCH(QString, source);
     QFETCH(int, engine);
     QFETCH(int, depth);
+    QFETCH(int, slot);
+    QFETCH(bool, shifting);
+    QFETCH(int, offset);
     QFETCH(QByteArray, md5);
     PictureState s;
-    QVERIFY(applyPictureFile(readPictureFile(testsupport::corpusDir() + QLatin1Char('/') + file), s));
+    if (source.startsWith(QLatin1String("random"))) {
+        // Half the bits lit: lone dots, gaps and both high-bit groups.
+        QRandomGenerator rng(21);
+        fillRandom(s.mainMemory, rng, 1);
+        fillRandom(s.auxMemory, rng, 1);
+        s.isDhgr = source.endsWith(QLatin1String("DHGR"));
+    } else if (source.startsWith(QLatin1String("sample:"))) {
+        QVERIFY(applyPictureFile(readPictureFile(testsupport::samplesDir() + QLatin1Char('/') + source.mid(7)), s));
+    } else {
+        if (!testsupport::haveCorpus())
+            QSKIP("the picture corpus is not beside the repository");
+        QVERIFY(applyPictureFile(readPictureFile(testsupport::corpusDir() + QLatin1Char('/') + source.mid(7)), s));
+    }
     setEngine(s, Engine(engine));
     s.bmFinalDepth = quint16(depth);
+    s.paletteType = quint16(slot);
+    s.bitShifting = shifting;
+    s.dhgrColumnOffset = qint16(offset);
     const QImage frame = render(s);
     QCOMPARE(QCryptographicHash::hash(frameBytes(frame), QCryptographicHash::Md5).toHex(), md5);
 }

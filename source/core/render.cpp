@@ -16,9 +16,13 @@
 // circuits as the view options describe them; tests hold the results against
 // a column-by-column transcription of the same rules.
 
-// Entries of 128 and more (variant 2 only) are resolved by looking one
-// column further out on each side.
-const uchar jexWindowTable[3][4][32] = {
+namespace {
+
+// The table engines' colour for a five-column window, [variant][phase][w]:
+// variant 0 "Jex: Venderoft", 1 "Jex: Double", 2 "Jex: Sharp". Entries of
+// 128 and more (variant 2 only) are resolved by looking one column further
+// out on each side.
+constexpr uchar jexWindowTable[3][4][32] = {
     {
         /* variant 0 phase 0 */ {0, 2, 4, 6, 8, 10, 12, 14, 1, 3, 5, 7, 9, 11, 13, 15, 2, 2, 6, 6, 10, 10, 14, 14, 3, 3, 7, 7, 11, 11, 15, 15},
         /* variant 0 phase 1 */ {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 1, 1, 3, 3, 5, 5, 7, 7, 9, 9, 11, 11, 13, 13, 15, 15},
@@ -39,7 +43,6 @@ const uchar jexWindowTable[3][4][32] = {
     },
 };
 
-namespace {
 
 
 // The columns of a scan line, one bit each, least significant first, with a

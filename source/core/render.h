@@ -16,10 +16,6 @@ enum RenderMode : int {
     BitmapToHgr = 5,
 };
 
-// The table engines' colour for a five-column window, [variant][phase][w]:
-// variant 0 "Jex: Venderoft", 1 "Jex: Double", 2 "Jex: Sharp".
-extern const uchar jexWindowTable[3][4][32];
-
 // Runs one mode over every scan line; a mode above BitmapToHgr does nothing.
 void renderRows(PictureState &state, int mode);
 
