@@ -13,8 +13,8 @@
 // Every pass works a scan line at a time on bit rows (bit i = column i, least
 // significant first) and table look-ups, so that a whole frame costs a few
 // times what it takes to fill it. The rules are those of the Apple II video
-// circuits as the view options describe them; tests hold the results against
-// a column-by-column transcription of the same rules.
+// circuits as the view options describe them; the tests check them pixel by
+// pixel and whole frames by checksum.
 
 namespace {
 
