@@ -78,15 +78,11 @@ class TestPrograms : public QObject {
 private Q_SLOTS:
     void testMode_data();
     void testMode();
-    void upperCaseTestIsNotTestMode();
     void renderOptions_data();
     void renderOptions();
     void renderManyIntoADirectory();
     void renderGoesOnAfterABadInput();
     void renderInfo();
-    void renderRefusesBadArguments_data();
-    void renderRefusesBadArguments();
-    void renderHelpAndVersion();
 };
 
 void TestPrograms::testMode_data()
@@ -126,18 +122,6 @@ void TestPrograms::testMode()
     fixed.bmFinalDepth = 32;
     const bool loads = QFile::exists(dir.filePath(picture));
     QCOMPARE(readPng(png), expectedFrame(loads ? bytes : QByteArray(16384, '\0'), true, fixed));
-}
-
-void TestPrograms::upperCaseTestIsNotTestMode()
-{
-    QTemporaryDir dir;
-    const QString picture = dir.filePath(QStringLiteral("p.hgr"));
-    const QString png = dir.filePath(QStringLiteral("out.png"));
-    QVERIFY(testsupport::writeFile(picture, randomPicture(8192, 4)));
-    // The window opens and waits for the user: still running after a while.
-    const Run r = run(QStringLiteral("morvo"), {picture, QStringLiteral("--TEST"), png}, 1500);
-    QVERIFY(!r.finished);
-    QVERIFY(!QFile::exists(png));
 }
 
 void TestPrograms::renderOptions_data()
@@ -249,35 +233,6 @@ void TestPrograms::renderInfo()
     QVERIFY2(lines[1].contains(QLatin1String("HGR + .AUX")), qPrintable(lines[1]));
     QVERIFY2(lines[2].contains(QLatin1String("16384 bytes, DHGR")), qPrintable(lines[2]));
     QVERIFY2(lines[3].contains(QLatin1String("not loaded")), qPrintable(lines[3]));
-}
-
-void TestPrograms::renderRefusesBadArguments_data()
-{
-    QTest::addColumn<QStringList>("args");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("unknown engine") << QStringList{"x.hgr", "--engine", "ntsc"} << "unknown engine";
-    QTest::newRow("palette out of range") << QStringList{"x.hgr", "--palette", "8"} << "unknown palette";
-    QTest::newRow("unknown tint") << QStringList{"x.hgr", "--mono", "blue"} << "unknown tint";
-    QTest::newRow("bad offset") << QStringList{"x.hgr", "--column-offset", "2"} << "--column-offset";
-    QTest::newRow("one file for two inputs") << QStringList{"x.hgr", "y.hgr", "-o", "/tmp/nowhere-morvo.png"} << "directory";
-    QTest::newRow("no input") << QStringList{} << "no input";
-}
-
-void TestPrograms::renderRefusesBadArguments()
-{
-    QFETCH(QStringList, args);
-    QFETCH(QString, message);
-    const Run r = run(QStringLiteral("morvo-render"), args);
-    QCOMPARE(r.exitCode, 2);
-    QVERIFY2(r.err.contains(message), qPrintable(r.err));
-}
-
-void TestPrograms::renderHelpAndVersion()
-{
-    const Run help = run(QStringLiteral("morvo-render"), {QStringLiteral("--help")});
-    QCOMPARE(help.exitCode, 0);
-    QVERIFY(help.out.contains(QLatin1String("--engine")) && help.out.contains(QLatin1String("--info")));
-    QCOMPARE(run(QStringLiteral("morvo-render"), {QStringLiteral("--version")}).exitCode, 0);
 }
 
 QTEST_GUILESS_MAIN(TestPrograms)

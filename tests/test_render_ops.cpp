@@ -37,7 +37,7 @@ class TestRenderOps : public QObject {
     {
         QProcess process;
         process.setWorkingDirectory(m_dir->path());
-        process.start(testsupport::binDir() + "/morvo-render", args.split(' '));
+        process.start(testsupport::binDir() + "/morvo-render", args.split(' ', Qt::SkipEmptyParts));
         const bool finished = process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit;
         if (err)
             *err = QString::fromUtf8(process.readAllStandardError());
@@ -112,6 +112,12 @@ private Q_SLOTS:
         QTest::newRow("save over the input") << "in.hgr --shift-left 1 --save in.hgr" << 1 << "would replace";
         QTest::newRow("save into a missing folder") << "in.hgr --save no/such/folder/a.hgr" << 1 << "cannot write";
         QTest::newRow("text screen missing") << "--text-screen none.txt --save a.hgr" << 1 << "cannot open";
+        QTest::newRow("unknown engine") << "in.hgr --engine ntsc" << 2 << "unknown engine";
+        QTest::newRow("palette out of range") << "in.hgr --palette 8" << 2 << "unknown palette";
+        QTest::newRow("unknown tint") << "in.hgr --mono blue" << 2 << "unknown tint";
+        QTest::newRow("bad cell offset") << "in.hgr --column-offset 2" << 2 << "--column-offset";
+        QTest::newRow("one file for two inputs") << "in.hgr in.hgr -o one.png" << 2 << "directory";
+        QTest::newRow("no input") << "" << 2 << "no input";
     }
 
     void refusesAndWritesNothing()
