@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QLocale>
 
 #include <algorithm>
@@ -157,4 +158,23 @@ QString PictureFile::describe() const
     if (!companionNote.isEmpty())
         line += tr("; companion not used: %1").arg(companionNote);
     return line;
+}
+
+bool writeFileBytes(const QString &path, const QByteArray &bytes, QString &error)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        error = file.errorString();
+        return false;
+    }
+    if (file.write(bytes) != bytes.size()) {
+        error = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        error = file.errorString();
+        return false;
+    }
+    return true;
 }
