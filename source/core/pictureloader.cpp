@@ -163,12 +163,15 @@ QString PictureFile::describe() const
 bool writeFileBytes(const QString &path, const QByteArray &bytes, QString &error)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered, a short write (a full disk, a file size limit) shows in
+    // what write() returns; through the buffer it can go unnoticed and the
+    // shortened file would still replace the old one.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         error = file.errorString();
         return false;
     }
     if (file.write(bytes) != bytes.size()) {
-        error = file.errorString();
+        error = file.error() == QFileDevice::NoError ? tr("the file could not be written whole") : file.errorString();
         file.cancelWriting();
         return false;
     }
