@@ -15,6 +15,7 @@
 #include <QMessageBox>
 #include <QScrollArea>
 #include <QShortcut>
+#include <QStatusTipEvent>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -149,6 +150,15 @@ void MainWindow::addShortcut(Qt::Key key, const std::function<void()> &operation
 bool MainWindow::shortcutsMayAct()
 {
     return true;
+}
+
+bool MainWindow::event(QEvent *event)
+{
+    // Menu items carry no status tips; passing over them would wipe what the
+    // status bar reports ("Saved: ...") with an empty line.
+    if (event->type() == QEvent::StatusTip && static_cast<QStatusTipEvent *>(event)->tip().isEmpty())
+        return true;
+    return QMainWindow::event(event);
 }
 
 void MainWindow::keyPressEvent(QKeyEvent *event)
