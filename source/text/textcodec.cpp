@@ -1,6 +1,6 @@
 #include "textcodec.h"
 
-#include "screenchars.h"
+#include "screentext.h"
 
 #include <algorithm>
 #include <array>

@@ -2,6 +2,7 @@
 
 #include "picturestate.h"
 #include "render.h"
+#include "screentext.h"
 
 #include <QFont>
 #include <QFontMetrics>
@@ -14,8 +15,6 @@ namespace {
 constexpr int kCellWidth = 7;
 constexpr int kCellHeight = 8;
 constexpr int kTextRows = kScanLines / kCellHeight;  // 24
-constexpr char32_t kInverseFirst = 0xF000;
-constexpr char32_t kInverseLast = 0xF05E;
 
 QFont textFont(const QString &family)
 {
@@ -121,9 +120,10 @@ QImage drawText(const QStringList &lines, int columns, const QString &fontFamily
 
 void renderTextScreen(PictureState &state, const QString &text, const QString &fontFamily)
 {
-    const bool eightyColumns = text.startsWith(QLatin1String("80"));
-    const QString content = eightyColumns ? text.mid(2) : text;
-    const int columns = eightyColumns ? 80 : 40;
+    const ColumnMark mark = readColumnMark(text);
+    const bool eightyColumns = mark.columns == 80;
+    const QString content = text.mid(mark.length);
+    const int columns = mark.columns;
 
     state.isDhgr = eightyColumns;
     state.auxMemory.fill(0);
