@@ -44,10 +44,16 @@ void TextScreenModel::placeCursor(int row, int column)
     clampCursor();
 }
 
-void TextScreenModel::padRowTo(QString &row, int length) const
+// Typing and pasting insert: the row is padded with spaces up to the cursor,
+// the rest moves right, and what is pushed past the last column is lost.
+void TextScreenModel::putAtCursor(QChar ch)
 {
-    if (row.size() < length)
-        row.append(QString(length - row.size(), QLatin1Char(' ')));
+    QString &row = m_lines[m_cursorRow];
+    if (row.size() < m_cursorColumn)
+        row.append(QString(m_cursorColumn - row.size(), QLatin1Char(' ')));
+    row.insert(m_cursorColumn, ch);
+    row.truncate(m_columns);
+    ++m_cursorColumn;
 }
 
 std::pair<TextScreenModel::Position, TextScreenModel::Position> TextScreenModel::selectionEnds() const
@@ -119,11 +125,7 @@ bool TextScreenModel::insertChar(QChar ch)
         ++m_cursorRow;
         m_cursorColumn = 0;
     }
-    QString &row = m_lines[m_cursorRow];
-    padRowTo(row, m_cursorColumn);
-    row.insert(m_cursorColumn, ch);
-    row.truncate(m_columns);
-    ++m_cursorColumn;
+    putAtCursor(ch);
     clampCursor();
     return true;
 }
@@ -204,11 +206,7 @@ bool TextScreenModel::paste(const QString &text)
                 m_cursorColumn = 0;
             }
         } else if (ch != QLatin1Char('\r') && m_cursorColumn < m_columns) {
-            QString &row = m_lines[m_cursorRow];
-            padRowTo(row, m_cursorColumn);
-            row.insert(m_cursorColumn, ch);
-            row.truncate(m_columns);
-            ++m_cursorColumn;
+            putAtCursor(ch);
         }
     }
     clampCursor();

@@ -86,7 +86,7 @@ private:
     void clampCursor();
     void clearSelection();
     void placeCursor(int row, int column);
-    void padRowTo(QString &row, int length) const;
+    void putAtCursor(QChar ch);
 
     int m_columns = 40;
     QStringList m_lines;
