@@ -6,7 +6,8 @@
 
 namespace {
 
-QString units(std::initializer_list<char16_t> list) { return QString::fromUtf16(list.begin(), qsizetype(list.size())); }
+// Not QString::fromUtf16, which would drop a leading U+FEFF.
+QString units(std::initializer_list<char16_t> list) { return QString(reinterpret_cast<const QChar *>(list.begin()), qsizetype(list.size())); }
 QString inverse(char c) { return QString(QChar(0xF000 + (c - 0x20))); }
 const QString kApples = units({0xE000, 0xE001});
 
@@ -70,6 +71,12 @@ private Q_SLOTS:
         QTest::newRow("control character") << units({0x41, 0x01}) << QByteArray("A\x01") << false;
         // As Mac OS Roman this would be C2 80, which reads back as U+0080.
         QTest::newRow("Mac OS Roman that would read as UTF-8") << units({0xAC, 0xC4}) << QByteArray("\xC2\xAC\xC3\x84") << false;
+        // As Mac OS Roman this would be EF BB BF FF, a byte-order mark and "ˇ".
+        QTest::newRow("Mac OS Roman that would read as a byte-order mark")
+            << units({0xD4, 0xAA, 0xF8, 0x2C7}) << QByteArray("\xC3\x94\xC2\xAA\xC3\xB8\xCB\x87") << false;
+        // The reader drops one mark and Qt's UTF-8 decoder the next.
+        QTest::newRow("text that begins with a byte-order mark")
+            << units({0xFEFF, 0x41}) << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF\xEF\xBB\xBF" "A") << false;
     }
 
     void encode()

@@ -1,5 +1,7 @@
 #include "textcodec.h"
 
+#include "screentext.h"
+
 #include <algorithm>
 #include <array>
 
@@ -28,12 +30,10 @@ constexpr std::array<char16_t, 128> kMacRoman = {
     0x00AF, 0x02D8, 0x02D9, 0x02DA, 0x00B8, 0x02DD, 0x02DB, 0x02C7, // 0xF8
 };
 
-constexpr char16_t kSolidApple = 0xE000;
-constexpr char16_t kOpenApple = 0xE001;
 constexpr char kSolidAppleByte = 0x11;
 constexpr char kOpenAppleByte = 0x12;
-constexpr char16_t kFirstInverse = 0xF000;
-constexpr char16_t kLastInverse = 0xF05E;
+constexpr char16_t kByteOrderMark = 0xFEFF;
+const QByteArray kUtf8ByteOrderMark("\xEF\xBB\xBF");
 
 struct ReverseEntry {
     char16_t unit;
@@ -67,7 +67,7 @@ int macRomanByte(char16_t unit)
         return kSolidAppleByte;
     if (unit == kOpenApple)
         return kOpenAppleByte;
-    if (unit >= kFirstInverse && unit <= kLastInverse)
+    if (isInverseChar(QChar(unit)))
         return -1;
     const auto &table = reverseTable();
     const auto it = std::lower_bound(table.begin(), table.end(), unit,
@@ -171,8 +171,7 @@ QString mapAppleControls(const QString &text)
 
 QString decodeTextScreen(const QByteArray &bytes)
 {
-    static const QByteArray byteOrderMark("\xEF\xBB\xBF");
-    const QByteArray data = unifyLineEndings(bytes.startsWith(byteOrderMark) ? bytes.mid(3) : bytes);
+    const QByteArray data = unifyLineEndings(bytes.startsWith(kUtf8ByteOrderMark) ? bytes.mid(3) : bytes);
     const QString text = isValidUtf8(data) ? QString::fromUtf8(data) : decodeMacRoman(data);
     return mapAppleControls(text);
 }
@@ -182,22 +181,32 @@ QByteArray encodeTextScreen(const QString &text, bool *isMacRoman)
     QByteArray bytes;
     bytes.reserve(text.size());
     bool fits = true;
-    bool highBytes = false;
     for (const QChar ch : text) {
         const int byte = macRomanByte(ch.unicode());
         if (byte < 0) {
             fits = false;
             break;
         }
-        highBytes = highBytes || byte >= 0x80;
         bytes.append(static_cast<char>(byte));
     }
-    // Mac OS Roman bytes that happen to form well-formed UTF-8 ("¬" then a
-    // MouseText character is C2 80) would be read back as UTF-8 and come out
-    // as other characters; such a screen is written as UTF-8 instead.
-    if (fits && highBytes && isValidUtf8(bytes))
+    // Mac OS Roman bytes can read back as something else: "¬" then a
+    // MouseText character is C2 80, well-formed UTF-8 for U+0080, and "Ôªø"
+    // is EF BB BF, a byte-order mark that the reader drops. Such a screen is
+    // written as UTF-8 instead.
+    if (fits && decodeTextScreen(bytes) != text)
         fits = false;
     if (isMacRoman)
         *isMacRoman = fits;
-    return fits ? bytes : text.toUtf8();
+    if (fits)
+        return bytes;
+    const QByteArray utf8 = text.toUtf8();
+    if (!text.startsWith(QChar(kByteOrderMark)))
+        return utf8;
+    // A screen can begin with a byte-order mark (it comes in by paste). The
+    // reader drops a leading one, and Qt's UTF-8 decoder may drop the next:
+    // the writer puts in as many more as it takes to read back the same.
+    QByteArray marked = kUtf8ByteOrderMark + utf8;
+    if (decodeTextScreen(marked) != text)
+        marked.prepend(kUtf8ByteOrderMark);
+    return marked;
 }

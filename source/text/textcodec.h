@@ -14,8 +14,9 @@
 QString decodeTextScreen(const QByteArray &bytes);
 
 // Screen text to file bytes: Mac OS Roman when every character has a byte
-// there (apples as 0x11 and 0x12), otherwise the whole text as UTF-8 without
-// a byte-order mark. *isMacRoman, when given, tells which one was written.
+// there (apples as 0x11 and 0x12) and those bytes read back as the same text,
+// otherwise the whole text as UTF-8, with no byte-order mark but for a text
+// that begins with one. *isMacRoman, when given, tells which one was written.
 QByteArray encodeTextScreen(const QString &text, bool *isMacRoman = nullptr);
 
 // Well-formed UTF-8 as RFC 3629 defines it: no overlong forms, no

@@ -2,9 +2,11 @@
 
 #include "picturestate.h"
 #include "render.h"
+#include "screentext.h"
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QHash>
 #include <QImage>
 #include <QPainter>
 
@@ -13,8 +15,6 @@ namespace {
 constexpr int kCellWidth = 7;
 constexpr int kCellHeight = 8;
 constexpr int kTextRows = kScanLines / kCellHeight;  // 24
-constexpr char32_t kInverseFirst = 0xF000;
-constexpr char32_t kInverseLast = 0xF05E;
 
 QFont textFont(const QString &family)
 {
@@ -26,16 +26,75 @@ QFont textFont(const QString &family)
     return font;
 }
 
+// One character drawn in the pen colour on a transparent image that holds
+// just its pixels, also those of a fallback font's glyph that overhangs the
+// 7 x 8 cell; offset is where the image lies from the cell's top-left.
+struct Glyph {
+    QImage image;
+    QPoint offset;
+};
+
+// Laying text out for each of a screen's 1920 cells costs far more than the
+// drawing: each glyph is drawn once per font and colour and then copied.
+// Copies at whole-pixel positions give the same pixels as drawing there.
+class GlyphCache {
+public:
+    void useFont(const QFont &font)
+    {
+        if (font != m_font) {
+            m_font = font;
+            m_glyphs.clear();
+        }
+    }
+
+    const Glyph &glyph(char32_t code, bool black)
+    {
+        const quint64 key = (quint64(black) << 32) | code;
+        auto it = m_glyphs.find(key);
+        if (it == m_glyphs.end())
+            it = m_glyphs.insert(key, draw(code, black));
+        return *it;
+    }
+
+private:
+    // Drawn on a canvas two cells wider on each side and a cell taller above
+    // and below than the cell itself, then cut to the pixels it touched.
+    Glyph draw(char32_t code, bool black) const
+    {
+        const QPoint cellOrigin(2 * kCellWidth, kCellHeight);
+        QImage canvas(5 * kCellWidth, 3 * kCellHeight, QImage::Format_ARGB32_Premultiplied);
+        canvas.fill(Qt::transparent);
+        {
+            QPainter painter(&canvas);
+            painter.setFont(m_font);
+            painter.setPen(black ? Qt::black : Qt::white);
+            painter.drawText(cellOrigin.x(), cellOrigin.y() + QFontMetrics(m_font).ascent(), QString::fromUcs4(&code, 1));
+        }
+        QRect ink;
+        for (int y = 0; y < canvas.height(); ++y) {
+            const QRgb *pixels = reinterpret_cast<const QRgb *>(canvas.constScanLine(y));
+            for (int x = 0; x < canvas.width(); ++x)
+                if (qAlpha(pixels[x]) != 0)
+                    ink |= QRect(x, y, 1, 1);
+        }
+        return {canvas.copy(ink), ink.topLeft() - cellOrigin};
+    }
+
+    QFont m_font;
+    QHash<quint64, Glyph> m_glyphs;
+};
+
 // Draws the screen's characters white on black, inverse ones black on a
-// white cell, into an image one pixel per dot.
+// white cell, into an image one pixel per dot. The image is premultiplied,
+// which the painter blends fastest; every pixel ends opaque, so the colours
+// are the same as in plain ARGB.
 QImage drawText(const QStringList &lines, int columns, const QString &fontFamily)
 {
-    QImage image(columns * kCellWidth, kScanLines, QImage::Format_ARGB32);
+    static GlyphCache cache;
+    cache.useFont(textFont(fontFamily));
+    QImage image(columns * kCellWidth, kScanLines, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::black);
     QPainter painter(&image);
-    painter.setFont(textFont(fontFamily));
-    painter.setPen(Qt::white);
-    const int ascent = painter.fontMetrics().ascent();
 
     for (int r = 0; r < lines.size() && r < kTextRows; ++r) {
         const QList<uint> line = lines.at(r).toUcs4();
@@ -47,13 +106,11 @@ QImage drawText(const QStringList &lines, int columns, const QString &fontFamily
             else if (code == U' ')
                 continue;
             const QRect cell(c * kCellWidth, r * kCellHeight, kCellWidth, kCellHeight);
-            if (inverse) {
-                painter.fillRect(cell, Qt::white);
-                painter.setPen(Qt::black);
-            }
-            painter.drawText(cell.left(), cell.top() + ascent, QString::fromUcs4(&code, 1));
             if (inverse)
-                painter.setPen(Qt::white);
+                painter.fillRect(cell, Qt::white);
+            const Glyph &glyph = cache.glyph(code, inverse);
+            if (!glyph.image.isNull())
+                painter.drawImage(cell.topLeft() + glyph.offset, glyph.image);
         }
     }
     return image;
@@ -63,9 +120,10 @@ QImage drawText(const QStringList &lines, int columns, const QString &fontFamily
 
 void renderTextScreen(PictureState &state, const QString &text, const QString &fontFamily)
 {
-    const bool eightyColumns = text.startsWith(QLatin1String("80"));
-    const QString content = eightyColumns ? text.mid(2) : text;
-    const int columns = eightyColumns ? 80 : 40;
+    const ColumnMark mark = readColumnMark(text);
+    const bool eightyColumns = mark.columns == 80;
+    const QString content = text.mid(mark.length);
+    const int columns = mark.columns;
 
     state.isDhgr = eightyColumns;
     state.auxMemory.fill(0);

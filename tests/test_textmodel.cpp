@@ -1,0 +1,237 @@
+// The text screen model without a window: each case loads a screen, runs a
+// short script of edits and checks the screen text and the cursor.
+#include "textcodec.h"
+#include "textscreenmodel.h"
+
+#include <QtTest>
+
+namespace {
+
+using Move = TextScreenModel::Move;
+
+QString row(char c, int length) { return QString(length, QLatin1Char(c)); }
+QString rows(const QStringList &list) { return list.join(QLatin1Char('\n')); }
+
+std::pair<int, int> cell(const QString &arg)
+{
+    const QStringList parts = arg.split(QLatin1Char(','));
+    return {parts.at(0).toInt(), parts.at(1).toInt()};
+}
+
+// Steps separated by "|": "at r,c" (a click), "sel r,c r,c" (a drag),
+// "shiftclick r,c", "type TEXT", "paste TEXT" ("\n" for a line feed),
+// "cols N", "inverse", and the keys and operations by name. Returns whether
+// the last step counted as a change.
+bool run(TextScreenModel &m, const QString &script)
+{
+    bool changed = false;
+    for (const QString &step : script.split(QLatin1Char('|'), Qt::SkipEmptyParts)) {
+        const QString name = step.section(QLatin1Char(' '), 0, 0);
+        const QString arg = step.section(QLatin1Char(' '), 1).replace(QLatin1String("\\n"), QLatin1String("\n"));
+        changed = false;
+        if (name == QLatin1String("at") || name == QLatin1String("shiftclick")) {
+            m.press(cell(arg).first, cell(arg).second, name != QLatin1String("at"));
+            m.release();
+        } else if (name == QLatin1String("sel")) {
+            const auto [r0, c0] = cell(arg.section(QLatin1Char(' '), 0, 0));
+            const auto [r1, c1] = cell(arg.section(QLatin1Char(' '), 1, 1));
+            m.press(r0, c0, false);
+            m.dragTo(r1, c1);
+            m.release();
+        } else if (name == QLatin1String("type")) {
+            for (const QChar ch : arg)
+                changed = m.typeChar(ch);
+        } else if (name == QLatin1String("insert")) {
+            changed = m.insertChar(arg.at(0));
+        } else if (name == QLatin1String("paste")) {
+            changed = m.paste(arg);
+        } else if (name == QLatin1String("cols")) {
+            changed = m.setColumnCount(arg.toInt());
+        } else if (name == QLatin1String("inverse")) {
+            m.setInverseChars(true);
+        } else if (name == QLatin1String("undo")) {
+            changed = m.undo();
+        } else if (name == QLatin1String("all")) {
+            m.selectAll();
+        } else if (name == QLatin1String("clear")) {
+            changed = m.deleteSelection();
+        } else if (name == QLatin1String("bs")) {
+            changed = m.backspace();
+        } else if (name == QLatin1String("del")) {
+            changed = m.deleteForward();
+        } else if (name == QLatin1String("ret")) {
+            changed = m.newLine();
+        } else {
+            static const QHash<QString, Move> moves{{"left", Move::Left}, {"right", Move::Right}, {"up", Move::Up},
+                                                    {"down", Move::Down}, {"home", Move::Home}, {"end", Move::End}};
+            const bool shift = name.startsWith(QLatin1String("S-"));
+            const auto it = moves.find(shift ? name.mid(2) : name);
+            if (it == moves.end())
+                qFatal("unknown step %s", qPrintable(step));
+            m.moveCursor(*it, shift);
+        }
+    }
+    return changed;
+}
+
+} // namespace
+
+class TestTextModel : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void edits_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<QString>("cursor");
+        QTest::addColumn<bool>("changed");
+        const QString full40 = row('A', 40);
+        const QString twenty = QStringLiteral("\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n");
+
+        // Loading and the screen text.
+        QTest::newRow("blank 40") << "" << "" << "" << "0,0" << false;
+        QTest::newRow("blank 80") << "80" << "" << "80" << "0,0" << false;
+        QTest::newRow("empty rows kept, trailing ones dropped") << "A\n\nC\n\n" << "" << "A\n\nC" << "0,0" << false;
+        QTest::newRow("spaces are not empty") << "  " << "" << "  " << "0,0" << false;
+        QTest::newRow("lone 8 marks 80 columns") << "8HELLO" << "" << "80HELLO" << "0,0" << false;
+        QTest::newRow("30 lines keep 24") << twenty + "T\nU\nV\nW\nX\nY\nZ\n" << "" << twenty + "T\nU\nV\nW" << "0,0" << false;
+        QTest::newRow("long line cut") << row('B', 50) << "" << row('B', 40) << "0,0" << false;
+        QTest::newRow("apple controls") << "\x11\x12" << "" << QString::fromUtf16(u"\uE000\uE001") << "0,0" << false;
+
+        // A 40-column screen that begins with "8" keeps its digit.
+        QTest::newRow("typed 8 gets the 40 mark") << "" << "type 8-BIT" << "408-BIT" << "0,5" << true;
+        QTest::newRow("typed 80 gets the 40 mark") << "" << "type 80X" << "4080X" << "0,3" << true;
+        QTest::newRow("40 mark read") << "408-BIT" << "" << "408-BIT" << "0,0" << false;
+        QTest::newRow("typed 408 keeps its 40") << "" << "type 408" << "40408" << "0,3" << true;
+        QTest::newRow("40 before anything else is text") << "40 COLUMNS" << "" << "40 COLUMNS" << "0,0" << false;
+        QTest::newRow("8 on row 1 needs no mark") << "\n8" << "" << "\n8" << "0,0" << false;
+
+        // Typing and insertion.
+        QTest::newRow("insert pushes the row's last character out")
+            << full40 << "at 0,3|type B" << "AAAB" + row('A', 36) << "0,4" << true;
+        QTest::newRow("typing beyond the row's end pads it") << "\n\n\n\nABCDEFGHIJ" << "at 5,30|up|type X"
+                                                             << "\n\n\n\nABCDEFGHIJ" + row(' ', 20) + "X" << "4,31" << true;
+        QTest::newRow("column 40 of row 23 drops the character") << "" << "at 23,40|type X" << "" << "23,40" << false;
+        QTest::newRow("column 40 wraps to the next row") << "" << "at 3,40|type X" << "\n\n\n\nX" << "4,1" << true;
+        QTest::newRow("typing drops the selection, keeps its text")
+            << "ABCD" << "sel 0,1 0,3|type X" << "ABCXD" << "0,4" << true;
+        QTest::newRow("insertChar replaces the selection") << "ABCD" << "sel 0,1 0,3|insert X" << "AXD" << "0,2" << true;
+        QTest::newRow("inverse typing") << "" << "inverse|type A " << QString::fromUtf16(u"\uF021\uF000") << "0,2" << true;
+
+        // Deleting a selection.
+        QTest::newRow("selection across rows joins them")
+            << rows({"", "", "", "ABCDEFG", "X", "Y", "PQRST", "row 7"}) << "sel 3,5 6,2|clear"
+            << rows({"", "", "", "ABCDERST", "row 7"}) << "3,5" << true;
+        QTest::newRow("join of full rows is not cut") << rows({"", "", "", full40, row('B', 40)})
+                                                      << "sel 3,39 4,0|clear" << rows({"", "", "", row('A', 39) + row('B', 40)})
+                                                      << "3,39" << true;
+        QTest::newRow("no selection, nothing to clear") << "AB" << "clear" << "AB" << "0,0" << false;
+
+        // Keys.
+        QTest::newRow("right at the row's end") << "AB\nCD" << "end|right" << "AB\nCD" << "1,0" << false;
+        QTest::newRow("left at column 0") << "ABC\nD" << "at 1,0|left" << "ABC\nD" << "0,3" << false;
+        QTest::newRow("backspace joins rows and cuts") << row('A', 30) + "\n" + row('B', 20) + row('\n', 22) + "Z" << "at 1,0|bs"
+                                                       << row('A', 30) + row('B', 10) + row('\n', 22) + "Z" << "0,30" << true;
+        QTest::newRow("backspace beyond the row's end only moves") << "AB" << "at 0,5|bs" << "AB" << "0,4" << true;
+        QTest::newRow("backspace at the top-left") << "AB" << "bs" << "AB" << "0,0" << false;
+        QTest::newRow("delete at the row's end") << "AB\nCD" << "end|del" << "AB\nCD" << "0,2" << false;
+        QTest::newRow("delete with a selection") << "ABCD" << "S-right|S-right|del" << "CD" << "0,0" << true;
+        QTest::newRow("return on row 23 is still a change") << twenty + "\n\n\nLAST" << "at 23,2|ret" << twenty + "\n\n\nLAST"
+                                                            << "23,2" << true;
+        QTest::newRow("return pushes row 23 out") << "\n\n\n\n\nHELLO" + twenty.left(17) + "\nLAST" << "at 5,2|ret"
+                                                  << "\n\n\n\n\nHE\nLLO" << "6,0" << true;
+
+        // The clipboard's text and undo.
+        QTest::newRow("paste over two rows") << "\n\nxxxxxxx\nyy" << "at 2,5|paste AB\\nCD" << "\n\nxxxxxABxx\nCDyy"
+                                             << "3,2" << true;
+        QTest::newRow("paste a long line") << "OLD" << "paste " + row('P', 50) << row('P', 40) << "0,40" << true;
+        QTest::newRow("paste replaces the selection, skips CR") << "ABCD" << "sel 0,1 0,3|paste x\ry" << "AxyD" << "0,3" << true;
+        QTest::newRow("undo of the first character on a blank screen") << "" << "type A|undo" << "" << "0,0" << true;
+        QTest::newRow("undo on a blank 80-column screen") << "80" << "type A|undo" << "80" << "0,0" << true;
+        QTest::newRow("undo twice is redo") << "AB" << "end|type C|undo|undo" << "ABC" << "0,0" << true;
+        QTest::newRow("undo takes the snapshot's columns") << "80AB" << "type C|cols 40|undo" << "80AB" << "0,0" << true;
+        QTest::newRow("nothing to undo after a load") << "AB" << "undo" << "AB" << "0,0" << false;
+
+        // Column switches and the mouse.
+        QTest::newRow("80 to 40 keeps what is beyond column 40")
+            << "80" + row('C', 60) << "cols 40|end" << row('C', 60) << "0,40" << false;
+        QTest::newRow("same column count is no change") << "" << "cols 40" << "" << "0,0" << false;
+        QTest::newRow("column count 60 is ignored") << "" << "cols 60" << "" << "0,0" << false;
+        QTest::newRow("click beyond the last column") << "" << "at 30,99" << "" << "23,40" << false;
+    }
+
+    void edits()
+    {
+        QFETCH(QString, before);
+        QFETCH(QString, script);
+        QFETCH(QString, after);
+        QFETCH(QString, cursor);
+        QFETCH(bool, changed);
+        TextScreenModel m;
+        m.setScreenText(before);
+        QCOMPARE(run(m, script), changed);
+        QCOMPARE(m.screenText(), after);
+        QCOMPARE(QStringLiteral("%1,%2").arg(m.cursorRow()).arg(m.cursorColumn()), cursor);
+        QCOMPARE(m.lines().size(), TextScreenModel::kRows);
+    }
+
+    void selections_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("selected");
+        QTest::addColumn<bool>("hasSelection");
+        QTest::newRow("shift+right on an empty row") << "" << "S-right" << "\n" << true;
+        QTest::newRow("click without movement") << "AB" << "sel 0,1 0,1" << "" << false;
+        QTest::newRow("drag backwards") << "ABCD\nEF" << "sel 1,1 0,2" << "CD\nE" << true;
+        QTest::newRow("cells beyond rows add nothing") << "AB\nCD" << "sel 0,5 1,9" << "\nCD" << true;
+        QTest::newRow("shift+click without a selection is a click") << "ABCD" << "at 0,1|shiftclick 0,3" << "" << false;
+        QTest::newRow("shift+click extends from the anchor") << "ABCD" << "sel 0,1 0,2|shiftclick 0,3" << "BC" << true;
+        QTest::newRow("a move without shift drops it") << "ABCD" << "sel 0,1 0,3|left" << "" << false;
+        QTest::newRow("select all") << "AB\n\nCD" << "all" << "AB\n\nCD" + row('\n', 21) << true;
+    }
+
+    void selections()
+    {
+        QFETCH(QString, before);
+        QFETCH(QString, script);
+        QFETCH(QString, selected);
+        QFETCH(bool, hasSelection);
+        TextScreenModel m;
+        m.setScreenText(before);
+        run(m, script);
+        QCOMPARE(m.selectedText(), selected);
+        QCOMPARE(m.hasSelection(), hasSelection);
+    }
+
+    // Saved and opened again, a screen comes back as it was, columns and all.
+    void fileRoundTrip_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("script");
+        QTest::newRow("40 columns, 8 first") << "" << "type 8-BIT";
+        QTest::newRow("40 columns, 80 first") << "" << "type 80 COLUMNS";
+        QTest::newRow("40 columns, 4080 first") << "" << "type 4080";
+        QTest::newRow("80 columns, 8 first") << "80" << "type 8";
+        QTest::newRow("byte-order mark first") << "" << QString::fromUtf16(u"paste \uFEFFA");
+        QTest::newRow("Mac OS Roman bytes of a byte-order mark") << "" << QString::fromUtf16(u"paste \u00D4\u00AA\u00F8\u02C7");
+    }
+
+    void fileRoundTrip()
+    {
+        QFETCH(QString, before);
+        QFETCH(QString, script);
+        TextScreenModel saved;
+        saved.setScreenText(before);
+        run(saved, script);
+        TextScreenModel opened;
+        opened.setScreenText(decodeTextScreen(encodeTextScreen(saved.screenText())));
+        QCOMPARE(opened.lines(), saved.lines());
+        QCOMPARE(opened.columnCount(), saved.columnCount());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTextModel)
+#include "test_textmodel.moc"
