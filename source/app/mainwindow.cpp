@@ -5,10 +5,13 @@
 #include "resourcepath.h"
 #include "settingsstore.h"
 #include "swatchpanel.h"
+#include "textgridwidget.h"
+#include "textscreeneditor.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDate>
+#include <QCloseEvent>
 #include <QDockWidget>
 #include <QKeyEvent>
 #include <QMenuBar>
@@ -44,6 +47,7 @@ MainWindow::MainWindow()
     statusBar()->showMessage(tr("Ready"));
     connect(m_pictureWidget, &MorvoWidget::statusMessage, statusBar(),
             [this](const QString &message) { statusBar()->showMessage(message); });
+    connect(m_pictureWidget, &MorvoWidget::overlayClicked, this, [this] { endStartupSequence(); });
     connect(m_files, &FileCommands::statusMessage, statusBar(),
             [this](const QString &message) { statusBar()->showMessage(message); });
     buildMenus();
@@ -91,6 +95,14 @@ void MainWindow::buildMenus()
 {
     MenuBindings bindings;
     bindings.operations = {
+        {QStringLiteral("onNewText"), [this] { onNewText(); }},
+        {QStringLiteral("onOpenText"), [this] { m_files->onOpenText(); }},
+        {QStringLiteral("onUndo"), [this] { onUndo(); }},
+        {QStringLiteral("onCut"), [this] { onCut(); }},
+        {QStringLiteral("onCopy"), [this] { onCopy(); }},
+        {QStringLiteral("onPaste"), [this] { onPaste(); }},
+        {QStringLiteral("onClear"), [this] { onClear(); }},
+        {QStringLiteral("onSelectAll"), [this] { onSelectAll(); }},
         {QStringLiteral("onNewGraphic"), [this] { onNewGraphic(); }},
         {QStringLiteral("onOpenGraphic"), [this] { m_files->onOpenGraphic(); }},
         {QStringLiteral("onSave"), [this] { onSave(); }},
@@ -111,6 +123,17 @@ void MainWindow::buildMenus()
         {QStringLiteral("aspect"), [this](QAction *a) { onAspectChosen(a); }},
         {QStringLiteral("palette"), [this](QAction *a) { onPaletteChosen(a); }},
     };
+    // A menu command during the boot screens first ends them, so that what
+    // it opens is not replaced when they put the old picture back.
+    for (auto &operation : bindings.operations)
+        operation = [this, run = operation] { endStartupSequence(); run(); };
+    for (auto &handler : bindings.radioGroups)
+        handler = [this, run = handler](QAction *a) { endStartupSequence(); run(a); };
+    // The text commands serve the text editor window, which has no menus of
+    // its own: their keys work there too.
+    bindings.applicationWide = {QStringLiteral("onNewText"), QStringLiteral("onOpenText"), QStringLiteral("onSave"),
+                                QStringLiteral("quit"), QStringLiteral("onUndo"), QStringLiteral("onCut"),
+                                QStringLiteral("onCopy"), QStringLiteral("onPaste"), QStringLiteral("onSelectAll")};
     const BuiltMenus built = MenuBuilder(menuBar(), this, bindings).build(menuDefinition());
     m_actionsById = built.actionsById;
     m_undoAction = built.taggedActions.value(QStringLiteral("undo"));
@@ -149,7 +172,14 @@ void MainWindow::addShortcut(Qt::Key key, const std::function<void()> &operation
 
 bool MainWindow::shortcutsMayAct()
 {
-    return true;
+    if (endStartupSequence())
+        return false;
+    return !(m_textEditor && m_textEditor->isActiveWindow());
+}
+
+bool MainWindow::endStartupSequence()
+{
+    return false;
 }
 
 bool MainWindow::event(QEvent *event)
@@ -163,7 +193,10 @@ bool MainWindow::event(QEvent *event)
 
 void MainWindow::keyPressEvent(QKeyEvent *event)
 {
-    QMainWindow::keyPressEvent(event);
+    if (endStartupSequence())
+        event->accept();
+    else
+        QMainWindow::keyPressEvent(event);
 }
 
 void MainWindow::moveEvent(QMoveEvent *event)
@@ -178,6 +211,14 @@ void MainWindow::resizeEvent(QResizeEvent *event)
     QMainWindow::resizeEvent(event);
     if (m_geometryTimer)
         m_geometryTimer->start();
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (closeTextEditor())
+        QMainWindow::closeEvent(event);
+    else
+        event->ignore();
 }
 
 void MainWindow::saveWindowGeometry()
@@ -297,7 +338,7 @@ void MainWindow::updateCheckedStates()
 
 void MainWindow::updateTextActions()
 {
-    const bool enabled = m_textMode;
+    const bool enabled = m_textMode && m_textEditor;
     for (QAction *a : {m_undoAction, m_cutAction, m_copyAction, m_pasteAction, m_clearAction, m_selectAllAction})
         if (a)
             a->setEnabled(enabled);
@@ -324,9 +365,54 @@ void MainWindow::onNewGraphic()
     updateTextActions();
 }
 
+void MainWindow::onNewText()
+{
+    if (mayReplaceText())
+        openInTextEditor(QString(), QString());
+}
+
 void MainWindow::onSave()
 {
-    m_files->exportPng();
+    if (m_textEditor && QApplication::activeWindow() == m_textEditor)
+        m_files->saveTextScreen();
+    else
+        m_files->exportPng();
+}
+
+void MainWindow::onUndo()
+{
+    if (m_textEditor)
+        m_textEditor->grid()->undo();
+}
+
+void MainWindow::onCut()
+{
+    if (m_textEditor)
+        m_textEditor->grid()->cut();
+}
+
+void MainWindow::onCopy()
+{
+    if (m_textEditor)
+        m_textEditor->grid()->copy();
+}
+
+void MainWindow::onPaste()
+{
+    if (m_textEditor)
+        m_textEditor->grid()->paste();
+}
+
+void MainWindow::onClear()
+{
+    if (m_textEditor && m_textEditor->grid()->hasSelection())
+        m_textEditor->grid()->deleteSelection();
+}
+
+void MainWindow::onSelectAll()
+{
+    if (m_textEditor)
+        m_textEditor->grid()->selectAll();
 }
 
 void MainWindow::onAbout()
@@ -352,12 +438,75 @@ void MainWindow::onAbout()
 
 void MainWindow::quitApplication()
 {
-    QCoreApplication::quit();
+    if (closeTextEditor())
+        QCoreApplication::quit();
+}
+
+void MainWindow::ensureTextEditor()
+{
+    if (m_textEditor)
+        return;
+    m_textEditor = new TextScreenEditor();
+    m_textEditor->setSaveHandler([this] { return m_files->saveTextScreen(); });
+    connect(m_textEditor, &TextScreenEditor::textChanged, this, &MainWindow::onTextScreenChanged);
+    connect(m_textEditor, &TextScreenEditor::editorClosed, this, &MainWindow::onTextEditorClosed);
+    connect(m_textEditor, &TextScreenEditor::modeChanged, this, &MainWindow::onTextModeChanged);
+}
+
+void MainWindow::openInTextEditor(const QString &text, const QString &path)
+{
+    ensureTextEditor();
+    m_textEditor->loadScreen(text);
+    m_textEditor->setFilePath(path);
+    m_textEditor->setModified(false);
+    m_textEditor->updateTitle();
+    m_textEditor->show();
+    m_textEditor->raise();
+    m_textEditor->activateWindow();
+    m_textEditor->grid()->setFocus();
+    m_textMode = true;
+    m_files->forgetCurrentPicture();
+    setWindowTitle(QStringLiteral("morvo"));
+    updateTextActions();
 }
 
 bool MainWindow::closeTextEditor()
 {
+    if (!m_textEditor || !m_textEditor->isVisible())
+        return true;
+    if (!m_textEditor->maybeSave())
+        return false;
+    // The user has answered: the window's own close must not ask again.
+    m_textEditor->setModified(false);
+    m_textEditor->close();
     return true;
+}
+
+bool MainWindow::mayReplaceText()
+{
+    return !m_textEditor || !m_textEditor->isVisible() || m_textEditor->maybeSave();
+}
+
+void MainWindow::onTextScreenChanged(const QString &text)
+{
+    m_pictureWidget->renderTextScreen(text, appleFontFamily());
+    updateCheckedStates();
+}
+
+void MainWindow::onTextEditorClosed()
+{
+    m_textEditor = nullptr;
+    m_textMode = false;
+    m_pictureWidget->clearPicture();
+    setWindowTitle(QStringLiteral("morvo"));
+    updateTextActions();
+    updateCheckedStates();
+}
+
+void MainWindow::onTextModeChanged(bool is80col)
+{
+    if (is80col && !m_pictureWidget->state().isDhgr)
+        onConvertToDHGR();
 }
 
 void MainWindow::pictureShown()

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "filecommands.h"
+#include "textscreeneditor.h"
 #include "viewchoice.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <array>
 #include <functional>
@@ -12,6 +14,7 @@ class MorvoWidget;
 class QAction;
 class QMenu;
 class QTimer;
+class StartupSequence;
 class SwatchPanel;
 
 // The program's window: the picture centred in a dark scroll area, the
@@ -31,6 +34,14 @@ public:
     // Called once after the window is shown when no file was named.
     void runStartup();
     void reopenLastPicture();
+    StartupSequence *startupSequence() const { return m_startupSequence; }
+
+    // The text editor window: created on demand, forgotten when it closes.
+    TextScreenEditor *textEditor() const override { return m_textEditor; }
+    void ensureTextEditor();
+    void openInTextEditor(const QString &text, const QString &path) override;
+    bool closeTextEditor() override;
+    bool textMode() const { return m_textMode; }
 
     // Asks about unsaved text, then quits; the question can keep it open.
     void quitApplication();
@@ -50,8 +61,15 @@ public:
     void onConvertToDHGR();
     void onShiftLeft();
     void onShiftRight();
+    void onNewText();
     void onNewGraphic();
     void onSave();
+    void onUndo();
+    void onCut();
+    void onCopy();
+    void onPaste();
+    void onClear();
+    void onSelectAll();
     void onAbout();
 
     void updateCheckedStates();
@@ -62,10 +80,17 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    // Closing the window asks about unsaved text first, as Quit does.
+    void closeEvent(QCloseEvent *event) override;
 
 private:
-    bool closeTextEditor() override;
     void pictureShown() override;
+    bool mayReplaceText() override;
+    void onTextScreenChanged(const QString &text);
+    void onTextEditorClosed();
+    void onTextModeChanged(bool is80col);
+    // Ends a running boot sequence; true when there was one to end.
+    bool endStartupSequence();
 
     void createCentralArea();
     void createColorsDock();
@@ -90,6 +115,8 @@ private:
     SwatchPanel *m_swatchPanel = nullptr;
     QTimer *m_geometryTimer = nullptr;
     FileCommands *m_files = nullptr;
+    StartupSequence *m_startupSequence = nullptr;
+    QPointer<TextScreenEditor> m_textEditor;
     bool m_textMode = false;
     quint16 m_lastColorPalette = 0;
     quint16 m_lastMonoPalette = 0;

@@ -79,6 +79,8 @@ void MenuBuilder::addMenuAction(QMenu *menu, const QJsonObject &item)
     const QString shortcut = text(item, "shortcut");
     if (!shortcut.isEmpty())
         action->setShortcut(shortcutFor(shortcut));
+    if (m_bindings.applicationWide.contains(text(item, "slot")))
+        action->setShortcutContext(Qt::ApplicationShortcut);
     if (item.value(QLatin1String("checkable")).toBool())
         action->setCheckable(true);
     fileById(action, item.value(QLatin1String("actId")).toInt(-1));

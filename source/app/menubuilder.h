@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QSet>
 #include <QString>
 
 #include <array>
@@ -26,6 +27,9 @@ QByteArray menuDefinition();
 struct MenuBindings {
     QHash<QString, std::function<void()>> operations;
     QHash<QString, std::function<void(QAction *)>> radioGroups;
+    // Slots whose keys work in every window of the program, not only in the
+    // one that holds the menu bar.
+    QSet<QString> applicationWide;
 };
 
 struct BuiltMenus {

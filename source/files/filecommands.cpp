@@ -5,12 +5,17 @@
 #include "pictureloader.h"
 #include "recentlist.h"
 #include "settingsstore.h"
+#include "builtinscreens.h"
+#include "textcodec.h"
+#include "textscreeneditor.h"
+#include "textscreenfile.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QMenu>
 #include <QWidget>
 
 namespace {
@@ -59,6 +64,7 @@ void FileCommands::setMenus(QMenu *recentGraphicMenu, QMenu *recentTextMenu)
     m_recentGraphicMenu = recentGraphicMenu;
     m_recentTextMenu = recentTextMenu;
     rebuildRecentPictureMenu();
+    rebuildRecentTextMenu();
 }
 
 void FileCommands::loadSettings()
@@ -70,6 +76,7 @@ void FileCommands::loadSettings()
     m_recentFiles = SettingsStore::readStringList(SettingsStore::kRecentFiles);
     m_recentTextScreens = SettingsStore::readStringList(SettingsStore::kRecentTextScreens);
     rebuildRecentPictureMenu();
+    rebuildRecentTextMenu();
 }
 
 void FileCommands::onOpenGraphic()
@@ -144,7 +151,7 @@ void FileCommands::onSaveAs()
     if (path.isEmpty())
         return;
     rememberSaveDir(path);
-    writeFile(path, pictureFileBytes(m_picture->state()));
+    writeFile(path, pictureFileBytes(m_picture->state()), tr("Saved: %1").arg(path));
 }
 
 void FileCommands::exportPng()
@@ -164,7 +171,7 @@ void FileCommands::exportPng()
         Q_EMIT statusMessage(tr("Not saved: %1 — %2").arg(path, tr("the picture could not be made into a PNG")));
         return;
     }
-    writeFile(path, png);
+    writeFile(path, png, tr("Saved: %1").arg(path));
 }
 
 void FileCommands::rememberSaveDir(const QString &path)
@@ -173,11 +180,108 @@ void FileCommands::rememberSaveDir(const QString &path)
     SettingsStore::writeString(SettingsStore::kLastSaveDir, m_lastSaveDir);
 }
 
-void FileCommands::writeFile(const QString &path, const QByteArray &bytes)
+bool FileCommands::writeFile(const QString &path, const QByteArray &bytes, const QString &savedMessage)
 {
     QString error;
-    if (writeFileBytes(path, bytes, error))
-        Q_EMIT statusMessage(tr("Saved: %1").arg(path));
-    else
+    if (!writeFileBytes(path, bytes, error)) {
         Q_EMIT statusMessage(tr("Not saved: %1 — %2").arg(path, error));
+        return false;
+    }
+    Q_EMIT statusMessage(savedMessage);
+    return true;
+}
+
+void FileCommands::onOpenText()
+{
+    const QString path = m_chooser->openFileName(m_window, tr("Open Text Screen"), startDirectory(m_lastTextDir),
+                                                 tr("Text Files (*.txt);;All Files (*)"));
+    if (path.isEmpty())
+        return;
+    m_lastTextDir = QFileInfo(path).absolutePath();
+    SettingsStore::writeString(SettingsStore::kLastTextDir, m_lastTextDir);
+    QString text, error;
+    if (!readTextScreenFile(path, text, error)) {
+        Q_EMIT statusMessage(tr("Not loaded: %1").arg(error));
+        return;
+    }
+    if (!m_host->mayReplaceText())
+        return;
+    addRecentTextScreen(path);
+    m_host->openInTextEditor(text, path);
+}
+
+bool FileCommands::saveTextScreen(const QString &path)
+{
+    TextScreenEditor *editor = m_host->textEditor();
+    if (!editor)
+        return false;
+    QString target = path.isEmpty() ? editor->filePath() : path;
+    if (target.isEmpty())
+        target = m_chooser->saveFileName(m_window, tr("Save Text Screen"), startDirectory(m_lastTextDir),
+                                         tr("Text Files (*.txt)"));
+    if (target.isEmpty())
+        return false;
+    m_lastTextDir = QFileInfo(target).absolutePath();
+    SettingsStore::writeString(SettingsStore::kLastTextDir, m_lastTextDir);
+    bool macRoman = false;
+    const QByteArray bytes = encodeTextScreen(editor->screenText(), &macRoman);
+    const QString saved = macRoman
+                              ? tr("Saved (Mac OS Roman): %1 — In TextEdit/VS Code, reopen as \"Western (Mac OS "
+                                   "Roman)\" if the Apple II font looks wrong.")
+                                    .arg(target)
+                              : tr("Saved (UTF-8): %1").arg(target);
+    if (!writeFile(target, bytes, saved))
+        return false;
+    editor->setFilePath(target);
+    editor->setModified(false);
+    editor->updateTitle();
+    addRecentTextScreen(target);
+    return true;
+}
+
+void FileCommands::addRecentTextScreen(const QString &path)
+{
+    m_recentTextScreens = withRecentAdded(m_recentTextScreens, path, kRecentTextScreens);
+    rebuildRecentTextMenu();
+    SettingsStore::writeStringList(SettingsStore::kRecentTextScreens, m_recentTextScreens);
+}
+
+void FileCommands::rebuildRecentTextMenu()
+{
+    if (!m_recentTextMenu)
+        return;
+    clearMenuLater(m_recentTextMenu);
+    for (const BuiltInTextScreen &screen : builtInTextScreens()) {
+        const QString relativePath = screen.path;
+        connect(m_recentTextMenu->addAction(screen.name), &QAction::triggered, this,
+                [this, relativePath] { openBuiltInTextScreen(relativePath); });
+    }
+    if (m_recentTextScreens.isEmpty())
+        return;
+    m_recentTextMenu->addSeparator();
+    for (const QString &path : m_recentTextScreens)
+        connect(m_recentTextMenu->addAction(QFileInfo(path).fileName()), &QAction::triggered, this,
+                [this, path] { openTextFileEntry(path); });
+}
+
+void FileCommands::openTextFileEntry(const QString &path)
+{
+    QString text, error;
+    if (!readTextScreenFile(path, text, error)) {
+        Q_EMIT statusMessage(QFile::exists(path) ? tr("Not loaded: %1").arg(error) : tr("File not found: %1").arg(path));
+        return;
+    }
+    if (m_host->mayReplaceText())
+        m_host->openInTextEditor(text, path);
+}
+
+void FileCommands::openBuiltInTextScreen(const QString &relativePath)
+{
+    const QString text = readResourceText(relativePath);
+    if (text.isEmpty()) {
+        Q_EMIT statusMessage(tr("Missing bundled text screen: %1").arg(relativePath));
+        return;
+    }
+    if (m_host->mayReplaceText())
+        m_host->openInTextEditor(text, QString());
 }

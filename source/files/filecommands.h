@@ -10,6 +10,7 @@ class FileChooser;
 class MorvoWidget;
 class QMenu;
 class QWidget;
+class TextScreenEditor;
 
 // What the file commands need of the window they serve.
 class FileCommandsHost {
@@ -20,9 +21,16 @@ public:
     virtual bool closeTextEditor() = 0;
     // A picture replaced what was shown: the menus follow.
     virtual void pictureShown() = 0;
+    // The text editor window, or null while none is open.
+    virtual TextScreenEditor *textEditor() const = 0;
+    // Asks about unsaved text before the editor's screen is replaced; false
+    // when the user chose to keep it.
+    virtual bool mayReplaceText() = 0;
+    virtual void openInTextEditor(const QString &text, const QString &path) = 0;
 };
 
-// The picture file commands, the recent lists and the dialog directories.
+// The picture and text screen file commands, the recent lists and the
+// dialog directories.
 // Nothing is recorded for a file that did not load, and nothing is reported
 // as saved before it is on disk whole.
 class FileCommands : public QObject {
@@ -38,6 +46,7 @@ public:
     void loadSettings();
 
     const QStringList &recentFiles() const { return m_recentFiles; }
+    const QStringList &recentTextScreens() const { return m_recentTextScreens; }
     const QString &currentPicturePath() const { return m_currentPicturePath; }
     void forgetCurrentPicture() { m_currentPicturePath.clear(); }
     const QString &lastOpenDir() const { return m_lastOpenDir; }
@@ -52,6 +61,15 @@ public:
     void addRecentPicture(const QString &path);
     void rebuildRecentPictureMenu();
 
+    void onOpenText();
+    // Writes the editor's screen to the path, its own file when empty, or
+    // one asked for; true only once the file is written.
+    bool saveTextScreen(const QString &path = QString());
+    void addRecentTextScreen(const QString &path);
+    void rebuildRecentTextMenu();
+    void openTextFileEntry(const QString &path);
+    void openBuiltInTextScreen(const QString &relativePath);
+
 Q_SIGNALS:
     void statusMessage(const QString &message);
 
@@ -60,7 +78,8 @@ private:
     // name in the title, its path at the head of the recent list.
     bool openPictureFile(const QString &path);
     void rememberSaveDir(const QString &path);
-    void writeFile(const QString &path, const QByteArray &bytes);
+    // Writes and reports; false when the file could not be written.
+    bool writeFile(const QString &path, const QByteArray &bytes, const QString &savedMessage);
 
     QWidget *m_window;
     MorvoWidget *m_picture;
