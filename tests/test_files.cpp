@@ -1,9 +1,6 @@
 // Picture files as a user meets them: the dialogs' proposals, the saved
 // bytes, the PNG, failures that keep old files and say so, and the recent
 // list.
-#include "filechooser.h"
-#include "filecommands.h"
-#include "mainwindow.h"
 #include "morvowidget.h"
 #include "pictureloader.h"
 #include "recentlist.h"
@@ -11,62 +8,8 @@
 #include "testsupport.h"
 #include "windowtestsupport.h"
 
-#include <QMenu>
-#include <QMenuBar>
-#include <QStatusBar>
-
 #include <sys/resource.h>
 #include <csignal>
-
-namespace {
-
-// Answers the file dialogs in turn and remembers what they were asked.
-struct ScriptedChooser : FileChooser {
-    QStringList answers;
-    QStringList asked;  // caption | directory or proposal | filter
-    QString next(const QString &caption, const QString &where, const QString &filter)
-    {
-        asked << caption + QLatin1Char('|') + where + QLatin1Char('|') + filter;
-        return answers.isEmpty() ? QString() : answers.takeFirst();
-    }
-    QString openFileName(QWidget *, const QString &c, const QString &d, const QString &f) override { return next(c, d, f); }
-    QString saveFileName(QWidget *, const QString &c, const QString &p, const QString &f) override { return next(c, p, f); }
-};
-
-struct Window {
-    MainWindow window;
-    ScriptedChooser *chooser = new ScriptedChooser;
-    Window() { window.fileCommands()->setChooser(std::unique_ptr<FileChooser>(chooser)); }
-    FileCommands &files() { return *window.fileCommands(); }
-    PictureState &state() { return window.pictureWidget()->state(); }
-    QString status() { return window.statusBar()->currentMessage(); }
-    void open(const QString &path)
-    {
-        chooser->answers << path;
-        files().onOpenGraphic();
-    }
-    QMenu *recentMenu() { return window.menuBar()->actions().first()->menu()->actions().at(6)->menu(); }
-    QStringList recentEntries()
-    {
-        QStringList texts;
-        for (QAction *a : recentMenu()->actions())
-            texts << a->text();
-        return texts;
-    }
-};
-
-QByteArray randomBytes(int size, quint32 seed)
-{
-    QByteArray bytes(size, 0);
-    quint32 x = seed;
-    for (char &b : bytes) {
-        x = x * 1664525u + 1013904223u;
-        b = char(x >> 24);
-    }
-    return bytes;
-}
-
-} // namespace
 
 class TestFiles : public QObject {
     Q_OBJECT
@@ -125,11 +68,11 @@ void TestFiles::savedPictureReadsBackTheSame()
     QFETCH(int, savedSize);
     QTemporaryDir dir;
     const QString source = dir.filePath("PIC.HGR");
-    QVERIFY(testsupport::writeFile(source, randomBytes(mainSize, 7)));
+    QVERIFY(testsupport::writeFile(source, testsupport::randomBytes(mainSize, 7)));
     if (withAux)
-        QVERIFY(testsupport::writeFile(dir.filePath("PIC.AUX"), randomBytes(8192, 9)));
+        QVERIFY(testsupport::writeFile(dir.filePath("PIC.AUX"), testsupport::randomBytes(8192, 9)));
 
-    Window w;
+    windowtest::Fixture w;
     w.open(source);
     QCOMPARE(w.window.windowTitle(), QStringLiteral("morvo — PIC.HGR"));
     QCOMPARE(SettingsStore::readString(SettingsStore::kLastOpenDir), dir.path());
@@ -160,7 +103,7 @@ void TestFiles::savedPictureReadsBackTheSame()
 void TestFiles::pngIsTheFrameWithEveryLineTwice()
 {
     QTemporaryDir dir;
-    Window w;
+    windowtest::Fixture w;
     w.open(testsupport::samplesDir() + "/testcard.hgr");
     w.state().screenSize = 0;
     w.state().aspectCorrect = 2;
@@ -181,7 +124,7 @@ void TestFiles::pngIsTheFrameWithEveryLineTwice()
 void TestFiles::failedWritesKeepTheOldFileAndSaySo()
 {
     QTemporaryDir dir;
-    Window w;
+    windowtest::Fixture w;
     // A folder where the file should go.
     w.chooser->answers << dir.path();
     w.files().onSaveAs();
@@ -215,7 +158,7 @@ void TestFiles::failedWritesKeepTheOldFileAndSaySo()
 void TestFiles::fileThatDoesNotLoadIsNotRecorded()
 {
     QTemporaryDir dir;
-    Window w;
+    windowtest::Fixture w;
     const QString good = testsupport::samplesDir() + "/testcard.dgr";
     w.open(good);
     const QByteArray shown = pictureFileBytes(w.state());
@@ -258,12 +201,12 @@ void TestFiles::recentMenuOpensRemovesAndDropsGoneFiles()
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkpath("a") && QDir(dir.path()).mkpath("b"));
     const QString a = dir.filePath("a/same.dgr"), b = dir.filePath("b/same.dgr"), gone = dir.filePath("gone.hgr");
-    QVERIFY(testsupport::writeFile(a, randomBytes(16384, 1)));
-    QVERIFY(testsupport::writeFile(b, randomBytes(16384, 2)));
+    QVERIFY(testsupport::writeFile(a, testsupport::randomBytes(16384, 1)));
+    QVERIFY(testsupport::writeFile(b, testsupport::randomBytes(16384, 2)));
     const QStringList stored = {a, gone, b, "1", "2", "3", "4", "5", "6", "7", "8", "9"};
     SettingsStore::writeStringList(SettingsStore::kRecentFiles, stored);
 
-    Window w;
+    windowtest::Fixture w;
     w.window.show();
     // A stored list longer than ten is shown whole, by file name.
     QCOMPARE(w.recentEntries().size(), 12);
@@ -271,7 +214,7 @@ void TestFiles::recentMenuOpensRemovesAndDropsGoneFiles()
 
     w.recentMenu()->actions().at(2)->trigger();
     QCOMPARE(w.files().currentPicturePath(), b);
-    QCOMPARE(pictureFileBytes(w.state()), randomBytes(16384, 2));
+    QCOMPARE(pictureFileBytes(w.state()), testsupport::randomBytes(16384, 2));
     QCOMPARE(w.files().recentFiles().mid(0, 3), (QStringList{b, a, gone}));
     QCOMPARE(w.files().recentFiles().size(), 10);
 
@@ -299,7 +242,7 @@ void TestFiles::startReopensTheLastPicture()
     const QString gone = dir.filePath("gone.dgr");
     SettingsStore::writeStringList(SettingsStore::kRecentFiles, {gone});
     {
-        Window w;
+        windowtest::Fixture w;
         w.state().auxMemory[5] = 1;
         w.window.reopenLastPicture();
         QCOMPARE(w.status(), "File not found: " + gone);
@@ -310,7 +253,7 @@ void TestFiles::startReopensTheLastPicture()
     }
     const QString pic = testsupport::samplesDir() + "/testcard.hgr";
     SettingsStore::writeStringList(SettingsStore::kRecentFiles, {pic});
-    Window w;
+    windowtest::Fixture w;
     w.window.runStartup();
     QCOMPARE(w.window.windowTitle(), QStringLiteral("morvo — testcard.hgr"));
     QVERIFY(!w.state().isDhgr);

@@ -63,20 +63,8 @@ QString describeOptions(const ViewOptions &o)
 
 QString storedOptions()
 {
-    QSettings s;
-    s.beginGroup(QStringLiteral("engine"));
     ViewOptions o;
-    o.bmFinalDepth = quint16(s.value("bmFinalDepth").toInt());
-    o.paletteType = quint16(s.value("paletteType").toInt());
-    o.oneBitPalette = quint16(s.value("oneBitPalette").toInt());
-    o.jexEngine = s.value("jexEngine").toBool();
-    o.schemeType = quint16(s.value("schemeType").toInt());
-    o.bitShifting = s.value("bitShifting").toBool();
-    o.screenSize = quint16(s.value("screenSize").toInt());
-    o.aspectCorrect = quint16(s.value("aspectCorrect").toInt());
-    o.is560Mode = s.value("is560Mode").toBool();
-    o.startScreen = s.value("startScreen").toBool();
-    return describeOptions(o);
+    return SettingsStore::readViewOptions(o) ? describeOptions(o) : QString();
 }
 
 const QMap<QString, Qt::Key> kKeys = {

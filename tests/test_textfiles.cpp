@@ -1,61 +1,26 @@
 // Text screens from the main window: opening and saving them with their
 // exact bytes and messages, the Recent Text menu and the built-in screens,
 // the screen shown as a picture, and no way to lose unsaved text.
-#include "filechooser.h"
-#include "filecommands.h"
-#include "mainwindow.h"
 #include "morvowidget.h"
 #include "settingsstore.h"
 #include "textcodec.h"
 #include "textgridwidget.h"
-#include "textscreeneditor.h"
 #include "testsupport.h"
 #include "windowtestsupport.h"
 
 #include <QCheckBox>
-#include <QMenu>
-#include <QMenuBar>
-#include <QStatusBar>
 
 namespace {
 
-struct ScriptedChooser : FileChooser {
-    QStringList answers;
-    int asked = 0;
-    QString next()
-    {
-        ++asked;
-        return answers.isEmpty() ? QString() : answers.takeFirst();
-    }
-    QString openFileName(QWidget *, const QString &, const QString &, const QString &) override { return next(); }
-    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override { return next(); }
-};
-
-struct Window {
-    MainWindow window;
-    ScriptedChooser *chooser = new ScriptedChooser;
-    Window() { window.fileCommands()->setChooser(std::unique_ptr<FileChooser>(chooser)); }
-    ~Window()
-    {
-        if (TextScreenEditor *e = window.textEditor()) {
-            e->setModified(false);
-            e->close();
-        }
-    }
-    FileCommands &files() { return *window.fileCommands(); }
-    TextScreenEditor *editor() { return window.textEditor(); }
-    QString status() { return window.statusBar()->currentMessage(); }
-    QMenu *recentTextMenu() { return window.menuBar()->actions().first()->menu()->actions().at(2)->menu(); }
-    // Types into the grid and waits for the change report.
-    void type(const QString &text)
-    {
-        QTest::keyClicks(editor()->grid(), text);
-        QTRY_VERIFY(editor()->isModified());
-    }
-};
-
 const QString kMacRomanSaved = QStringLiteral(
     "Saved (Mac OS Roman): %1 — In TextEdit/VS Code, reopen as \"Western (Mac OS Roman)\" if the Apple II font looks wrong.");
+
+// Types into the grid and waits for the change report.
+void typeInto(windowtest::Fixture &w, const QString &text)
+{
+    QTest::keyClicks(w.editor()->grid(), text);
+    QTRY_VERIFY(w.editor()->isModified());
+}
 
 } // namespace
 
@@ -88,7 +53,7 @@ void TestTextFiles::savedScreenReadsBackTheSame()
     QFETCH(bool, macRoman);
     QTemporaryDir dir;
     const QString path = dir.filePath("SCREEN.TXT");
-    Window w;
+    windowtest::Fixture w;
     w.window.onNewText();
     QVERIFY(w.window.textMode());
     w.editor()->loadScreen(screen);
@@ -101,7 +66,7 @@ void TestTextFiles::savedScreenReadsBackTheSame()
 
     // A second save goes to the same file without asking.
     QVERIFY(w.files().saveTextScreen());
-    QCOMPARE(w.chooser->asked, 1);
+    QCOMPARE(w.chooser->asked.size(), 1);
     QCOMPARE(w.files().recentTextScreens(), QStringList{path});
 
     w.editor()->loadScreen(QString());
@@ -114,7 +79,7 @@ void TestTextFiles::savedScreenReadsBackTheSame()
 void TestTextFiles::builtInScreensAndRecentText()
 {
     QTemporaryDir dir;
-    Window w;
+    windowtest::Fixture w;
     QStringList names;
     for (QAction *a : w.recentTextMenu()->actions())
         names << a->text();
@@ -129,7 +94,7 @@ void TestTextFiles::builtInScreensAndRecentText()
     w.chooser->answers << dir.filePath("welcome.txt");
     QVERIFY(w.files().saveTextScreen());
     QVERIFY(w.files().saveTextScreen());
-    QCOMPARE(w.chooser->asked, 1);
+    QCOMPARE(w.chooser->asked.size(), 1);
 
     // Six files leave five, newest first, below the built-in screens.
     for (int i = 0; i < 6; ++i) {
@@ -156,7 +121,7 @@ void TestTextFiles::builtInScreensAndRecentText()
 
 void TestTextFiles::screenIsShownAsAPicture()
 {
-    Window w;
+    windowtest::Fixture w;
     MorvoWidget *picture = w.window.pictureWidget();
     w.window.onNewText();
     QList<QAction *> edit = w.window.menuBar()->actions().at(1)->menu()->actions();
@@ -202,10 +167,10 @@ void TestTextFiles::unsavedTextIsNeverLostUnasked()
     QTemporaryDir dir;
     const QString other = dir.filePath("other.txt");
     QVERIFY(testsupport::writeFile(other, "OTHER"));
-    Window w;
+    windowtest::Fixture w;
     w.window.show();
     w.window.onNewText();
-    w.type(QStringLiteral("KEEP ME"));
+    typeInto(w, QStringLiteral("KEEP ME"));
     const QString typed = w.editor()->screenText();
 
     QString asked;
@@ -235,10 +200,10 @@ void TestTextFiles::unsavedTextIsNeverLostUnasked()
 void TestTextFiles::failedTextSaveChangesNothing()
 {
     QTemporaryDir dir;
-    Window w;
+    windowtest::Fixture w;
     w.window.show();
     w.window.onNewText();
-    w.type(QStringLiteral("UNSAVED"));
+    typeInto(w, QStringLiteral("UNSAVED"));
     // The prompt's Save goes to a folder that cannot take the file: the
     // editor stays open with its text and its mark.
     w.chooser->answers << dir.path();

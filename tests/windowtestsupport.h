@@ -1,8 +1,16 @@
 #pragma once
 
+#include "filechooser.h"
+#include "filecommands.h"
+#include "mainwindow.h"
+#include "textscreeneditor.h"
+
 #include <QAbstractButton>
 #include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
+#include <QStatusBar>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -54,5 +62,51 @@ inline void answerNextMessageBox(QMessageBox::StandardButton button, QString *se
             answerNextMessageBox(button, seenText, tries - 1);
     });
 }
+
+// Answers the file dialogs in turn and remembers what they were asked.
+struct ScriptedChooser : FileChooser {
+    QStringList answers;
+    QStringList asked;  // caption | directory or proposal | filter
+    QString next(const QString &caption, const QString &where, const QString &filter)
+    {
+        asked << caption + QLatin1Char('|') + where + QLatin1Char('|') + filter;
+        return answers.isEmpty() ? QString() : answers.takeFirst();
+    }
+    QString openFileName(QWidget *, const QString &c, const QString &d, const QString &f) override { return next(c, d, f); }
+    QString saveFileName(QWidget *, const QString &c, const QString &p, const QString &f) override { return next(c, p, f); }
+};
+
+// A main window whose dialogs the test answers.
+struct Fixture {
+    MainWindow window;
+    ScriptedChooser *chooser = new ScriptedChooser;
+    Fixture() { window.fileCommands()->setChooser(std::unique_ptr<FileChooser>(chooser)); }
+    ~Fixture()
+    {
+        if (TextScreenEditor *e = window.textEditor()) {
+            e->setModified(false);
+            e->close();
+        }
+    }
+    FileCommands &files() { return *window.fileCommands(); }
+    PictureState &state() { return window.pictureWidget()->state(); }
+    TextScreenEditor *editor() { return window.textEditor(); }
+    QString status() { return window.statusBar()->currentMessage(); }
+    QMenu *fileSubmenu(int index) { return window.menuBar()->actions().first()->menu()->actions().at(index)->menu(); }
+    QMenu *recentTextMenu() { return fileSubmenu(2); }
+    QMenu *recentMenu() { return fileSubmenu(6); }
+    QStringList recentEntries()
+    {
+        QStringList texts;
+        for (QAction *a : recentMenu()->actions())
+            texts << a->text();
+        return texts;
+    }
+    void open(const QString &path)
+    {
+        chooser->answers << path;
+        files().onOpenGraphic();
+    }
+};
 
 } // namespace windowtest
