@@ -1,33 +1,25 @@
 // The pencil, the HGR to DHGR conversion and the one-dot shifts, on the
 // picture state and through real mouse events on the picture widget.
-#include "testsupport.h"
-
 #include "morvowidget.h"
 #include "pictureedit.h"
 #include "pictureloader.h"
 #include "render.h"
-#include "rowbase.h"
+#include "testsupport.h"
 
-#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QtTest>
 
-namespace {
-
 using Dots = QList<int>;
 using Points = QList<QPoint>;
+using testsupport::dotLit;
 
-bool dhgrDot(const PictureState &s, int d, int y)
-{
-    const PictureMemory &memory = (d / 7 & 1) ? s.mainMemory : s.auxMemory;
-    return memory[rowBaseTable[size_t(y)] + d / 14] & (1 << (d % 7));
-}
+namespace {
 
 Dots litInRow(const PictureState &s, int y)
 {
     Dots lit;
     for (int x = 0; x < (s.isDhgr ? kDhgrDots : kHgrDots); ++x)
-        if (s.isDhgr ? dhgrDot(s, x, y) : (s.mainMemory[rowBaseTable[size_t(y)] + x / 7] >> (x % 7)) & 1)
+        if (dotLit(s, x, y))
             lit << x;
     return lit;
 }
@@ -52,23 +44,6 @@ int highBits(const PictureState &s)
     return count;
 }
 
-void fillRandom(PictureMemory &memory, quint32 seed)
-{
-    QRandomGenerator rng(seed);
-    for (uchar &b : memory)
-        b = uchar(rng.generate());
-}
-
-QImage monoView(PictureState s)
-{
-    s.bmFinalDepth = 1;
-    s.jexEngine = false;
-    s.bitShifting = true;
-    QImage frame;
-    renderPicture(s, frame);
-    return frame.copy(1, 0, kFrameWidth - 1, kFrameHeight);
-}
-
 void moveWithButton(QWidget *widget, QPoint pos)
 {
     QMouseEvent move(QEvent::MouseMove, QPointF(pos), widget->mapToGlobal(QPointF(pos)), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
@@ -81,59 +56,49 @@ class TestEdit : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void clipLine_data()
+    void pencilLine_data()
     {
         QTest::addColumn<QPoint>("a");
         QTest::addColumn<QPoint>("b");
-        QTest::addColumn<Points>("clipped");
+        QTest::addColumn<bool>("draw");
+        QTest::addColumn<Points>("expected");  // the clipped ends, none when all is outside; or the dots drawn
         // The end outside is moved first, so a clipped line may come back reversed.
-        QTest::newRow("left") << QPoint(-5, 10) << QPoint(10, 0) << Points{{0, 6}, {10, 0}};
-        QTest::newRow("right") << QPoint(550, 20) << QPoint(570, 40) << Points{{559, 29}, {550, 20}};
-        QTest::newRow("top") << QPoint(10, -5) << QPoint(13, 5) << Points{{11, 0}, {13, 5}};
-        QTest::newRow("bottom") << QPoint(200, 180) << QPoint(220, 200) << Points{{211, 191}, {200, 180}};
-        QTest::newRow("vertical, bottom") << QPoint(100, 150) << QPoint(100, 300) << Points{{100, 191}, {100, 150}};
-        QTest::newRow("top to bottom") << QPoint(300, -50) << QPoint(310, 250) << Points{{307, 191}, {301, 0}};
-        QTest::newRow("top-left corner") << QPoint(-10, -10) << QPoint(20, 20) << Points{{0, 0}, {20, 20}};
+        QTest::newRow("clip left") << QPoint(-5, 10) << QPoint(10, 0) << false << Points{{0, 6}, {10, 0}};
+        QTest::newRow("clip right") << QPoint(550, 20) << QPoint(570, 40) << false << Points{{559, 29}, {550, 20}};
+        QTest::newRow("clip top") << QPoint(10, -5) << QPoint(13, 5) << false << Points{{11, 0}, {13, 5}};
+        QTest::newRow("clip bottom") << QPoint(200, 180) << QPoint(220, 200) << false << Points{{211, 191}, {200, 180}};
+        QTest::newRow("clip vertical, bottom") << QPoint(100, 150) << QPoint(100, 300) << false << Points{{100, 191}, {100, 150}};
+        QTest::newRow("clip top to bottom") << QPoint(300, -50) << QPoint(310, 250) << false << Points{{307, 191}, {301, 0}};
+        QTest::newRow("clip top-left corner") << QPoint(-10, -10) << QPoint(20, 20) << false << Points{{0, 0}, {20, 20}};
         // -0.5 truncates to 0, inside, where rounding down would miss the corner.
-        QTest::newRow("corner kept by truncation") << QPoint(1, -3) << QPoint(-2, 3) << Points{{0, 0}, {0, 0}};
-        QTest::newRow("outside the top-left corner") << QPoint(-10, 5) << QPoint(5, -10) << Points{};
-        QTest::newRow("all below") << QPoint(0, 192) << QPoint(559, 400) << Points{};
-    }
-
-    void clipLine()
-    {
-        QFETCH(QPoint, a);
-        QFETCH(QPoint, b);
-        QFETCH(Points, clipped);
-        QCOMPARE(::clipLine(a, b), !clipped.isEmpty());
-        if (!clipped.isEmpty())
-            QCOMPARE((Points{a, b}), clipped);
-    }
-
-    void pencilLine_data()
-    {
-        QTest::addColumn<QPoint>("from");
-        QTest::addColumn<QPoint>("to");
-        QTest::addColumn<Points>("dots");
-        QTest::newRow("both ends") << QPoint(10, 5) << QPoint(13, 5) << Points{{10, 5}, {11, 5}, {12, 5}, {13, 5}};
-        QTest::newRow("one point") << QPoint(7, 7) << QPoint(7, 7) << Points{{7, 7}};
-        QTest::newRow("steep") << QPoint(2, 5) << QPoint(0, 0) << Points{{0, 0}, {0, 1}, {1, 2}, {1, 3}, {2, 4}, {2, 5}};
+        QTest::newRow("corner kept by truncation") << QPoint(1, -3) << QPoint(-2, 3) << false << Points{{0, 0}, {0, 0}};
+        QTest::newRow("outside the top-left corner") << QPoint(-10, 5) << QPoint(5, -10) << false << Points{};
+        QTest::newRow("all below") << QPoint(0, 192) << QPoint(559, 400) << false << Points{};
+        QTest::newRow("draw both ends") << QPoint(10, 5) << QPoint(13, 5) << true << Points{{10, 5}, {11, 5}, {12, 5}, {13, 5}};
+        QTest::newRow("draw one point") << QPoint(7, 7) << QPoint(7, 7) << true << Points{{7, 7}};
+        QTest::newRow("draw steep") << QPoint(2, 5) << QPoint(0, 0) << true << Points{{0, 0}, {0, 1}, {1, 2}, {1, 3}, {2, 4}, {2, 5}};
         // On a tie the step is diagonal, so the direction decides the points.
-        QTest::newRow("tie, rightwards") << QPoint(0, 0) << QPoint(4, 2) << Points{{0, 0}, {1, 1}, {2, 1}, {3, 2}, {4, 2}};
-        QTest::newRow("tie, leftwards") << QPoint(4, 2) << QPoint(0, 0) << Points{{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 2}};
+        QTest::newRow("draw tie, rightwards") << QPoint(0, 0) << QPoint(4, 2) << true << Points{{0, 0}, {1, 1}, {2, 1}, {3, 2}, {4, 2}};
+        QTest::newRow("draw tie, leftwards") << QPoint(4, 2) << QPoint(0, 0) << true << Points{{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 2}};
         // Stepping starts from the clipped end, not from far outside.
-        QTest::newRow("clipped first") << QPoint(-6, 0) << QPoint(3, 1) << Points{{0, 0}, {1, 0}, {2, 1}, {3, 1}};
+        QTest::newRow("draw clipped first") << QPoint(-6, 0) << QPoint(3, 1) << true << Points{{0, 0}, {1, 0}, {2, 1}, {3, 1}};
     }
 
     void pencilLine()
     {
-        QFETCH(QPoint, from);
-        QFETCH(QPoint, to);
-        QFETCH(Points, dots);
+        QFETCH(QPoint, a);
+        QFETCH(QPoint, b);
+        QFETCH(bool, draw);
+        QFETCH(Points, expected);
         PictureState s;
         s.is560Mode = true;
-        drawPencilLine(s, from, to, 15);
-        QCOMPARE(litDots(s), dots);
+        if (draw) {
+            drawPencilLine(s, a, b, 15);
+            QCOMPARE(litDots(s), expected);
+        } else {
+            QCOMPARE(clipLine(a, b), !expected.isEmpty());
+            QCOMPARE(expected.isEmpty() ? expected : (Points{a, b}), expected);
+        }
     }
 
     void colorCell_data()
@@ -144,13 +109,12 @@ private Q_SLOTS:
         QTest::addColumn<int>("first");
         // How far each colour moves its cell to the right, by the book and
         // with the table engines; never past dot 556.
-        for (bool tables : {false, true}) {
-            for (int colour = 0; colour < 16; ++colour) {
+        for (int colour = 0; colour < 16; ++colour)
+            for (bool tables : {false, true}) {
                 const int shift = (tables ? "0002000002010330" : "0002000000000000")[colour] - '0';
                 QTest::addRow("%s %d at 9", tables ? "tables" : "book", colour) << colour << tables << 9 << 8 + shift;
                 QTest::addRow("%s %d at 559", tables ? "tables" : "book", colour) << colour << tables << 559 << 556;
             }
-        }
         // In 560 mode a line along the row: every dot takes the colour's bit.
         for (int colour : {0, 8, 15})
             QTest::addRow("560 mode, %d", colour) << colour << false << -1 << 0;
@@ -234,22 +198,29 @@ private Q_SLOTS:
 
     // Real pictures and random bytes, high bits included, look the same in
     // monochrome before and after; column 0, where an undelayed dot 0 has no
-    // DHGR dot, is left out.
+    // DHGR dot, is left out. A DHGR picture is left alone.
     void convertKeepsMonochromeView()
     {
+        const auto monoView = [](PictureState s) {
+            s.bmFinalDepth = 1;
+            s.jexEngine = false;
+            QImage frame;
+            renderPicture(s, frame);
+            return frame.copy(1, 0, kFrameWidth - 1, kFrameHeight);
+        };
+        QRandomGenerator rng(7);
         for (const QString name : {"", "/hgr/werner.hgr", "/hgr/winston.hgr"}) {
             PictureState s;
             s.isDhgr = false;
-            if (name.isEmpty())
-                fillRandom(s.mainMemory, 7);
-            else if (!applyPictureFile(readPictureFile(testsupport::corpusDir() + name), s))
+            testsupport::fillRandom(s.mainMemory, rng);
+            if (!name.isEmpty() && !applyPictureFile(readPictureFile(testsupport::corpusDir() + name), s))
                 QSKIP("the corpus of real pictures is not available");
             QVERIFY(!s.isDhgr);
             const QImage before = monoView(s);
             convertToDhgr(s);
             QVERIFY2(monoView(s) == before, qPrintable(name));
             const PictureState once = s;
-            convertToDhgr(s);  // a DHGR picture is left alone
+            convertToDhgr(s);
             QVERIFY(s.mainMemory == once.mainMemory && s.auxMemory == once.auxMemory);
         }
     }
@@ -258,16 +229,17 @@ private Q_SLOTS:
     // a picture is gone, and not a shift before.
     void shiftDhgr()
     {
+        QRandomGenerator rng(3);
         for (bool left : {true, false}) {
             PictureState s;
-            fillRandom(s.auxMemory, 3);
-            fillRandom(s.mainMemory, 4);
+            testsupport::fillRandom(s.auxMemory, rng);
+            testsupport::fillRandom(s.mainMemory, rng);
             const PictureState before = s;
             shiftPicture(s, left);
             QVERIFY(s.isDhgr && highBits(s) == 0);
             for (int y = 0; y < kScanLines; ++y)
                 for (int d = 0; d < kDhgrDots; ++d)
-                    QCOMPARE(dhgrDot(s, d, y), (left ? d + 1 < kDhgrDots : d > 0) && dhgrDot(before, left ? d + 1 : d - 1, y));
+                    QCOMPARE(dotLit(s, d, y), (left ? d + 1 < kDhgrDots : d > 0) && dotLit(before, left ? d + 1 : d - 1, y));
             for (int i = 2; i < kDhgrDots; ++i)
                 shiftPicture(s, left);
             QVERIFY(!litDots(s).isEmpty());
@@ -288,40 +260,34 @@ private Q_SLOTS:
         s.mainMemory[0] = 0x01;
         widget.show();
         QVERIFY(QTest::qWaitForWindowExposed(&widget));
-
-        // Over an overlay a press only reports the click.
-        widget.showOverlay(QImage(10, 10, QImage::Format_RGB32));
-        QSignalSpy clicked(&widget, &MorvoWidget::overlayClicked);
-        QTest::mousePress(&widget, Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
-        moveWithButton(&widget, QPoint(200, 100));
-        QTest::mouseRelease(&widget, Qt::LeftButton, Qt::NoModifier, QPoint(200, 100));
-        QTest::mousePress(&widget, Qt::RightButton, Qt::NoModifier, QPoint(20, 20));
-        QCOMPARE(clicked.count(), 2);
-        QVERIFY(!s.isDhgr);
-        QCOMPARE(litDots(s), (Points{{0, 0}}));
-        widget.hideOverlay();
-
+        // A press turns the HGR picture into DHGR first; each move draws and
+        // shows the line.
         QTest::mousePress(&widget, Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
         QVERIFY(s.isDhgr && widget.isDrawing());
         QCOMPARE(litDots(s), (Points{{0, 0}}));
         moveWithButton(&widget, QPoint(40, 20));
         QCOMPARE(litInRow(s, 10).size(), 21);
         QCOMPARE(testsupport::rgbAt(widget.image(), 41, 10), 0x33FF33u);
-
         // Off the picture and back: only the visible part is drawn, from where
         // the mouse really was.
         moveWithButton(&widget, QPoint(-20, 20));
         QCOMPARE(widget.lastPoint(), QPoint(-20, 10));
-        QCOMPARE(litInRow(s, 10).size(), 41);
         moveWithButton(&widget, QPoint(10, 80));
-        QVERIFY(dhgrDot(s, 0, 30) && dhgrDot(s, 5, 35) && dhgrDot(s, 10, 40));
+        QCOMPARE(litInRow(s, 10).size(), 41);
+        QVERIFY(dotLit(s, 0, 30) && dotLit(s, 5, 35) && dotLit(s, 10, 40));
         QCOMPARE(litDots(s).size(), 1 + 41 + 11);
-        QTest::mouseRelease(&widget, Qt::LeftButton, Qt::NoModifier, QPoint(10, 80));
+        // An overlay ends the stroke and takes every press for itself; a click
+        // without moving draws nothing.
+        widget.showOverlay(QImage(10, 10, QImage::Format_RGB32));
         QVERIFY(!widget.isDrawing());
-
-        // Moving without the button, and a click without moving, change nothing.
-        moveWithButton(&widget, QPoint(100, 100));
+        QSignalSpy clicked(&widget, &MorvoWidget::overlayClicked);
+        QTest::mousePress(&widget, Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
+        moveWithButton(&widget, QPoint(200, 100));
+        QTest::mousePress(&widget, Qt::RightButton, Qt::NoModifier, QPoint(20, 20));
+        QCOMPARE(clicked.count(), 2);
+        widget.hideOverlay();
         QTest::mouseClick(&widget, Qt::LeftButton, Qt::NoModifier, QPoint(200, 200));
+        QVERIFY(!widget.isDrawing());
         QCOMPARE(litDots(s).size(), 1 + 41 + 11);
     }
 };

@@ -1,21 +1,55 @@
-// The Apple II font: its dot drawings in tools/font/glyphs.txt must come out
-// of the TrueType file exactly, dot for dot, at the sizes the program draws.
+// The Apple II font and the text screens drawn with it. The dot drawings in
+// tools/font/glyphs.txt must come out of the TrueType file exactly, dot for
+// dot, at the sizes the program draws; a text screen in the picture keeps the
+// cell layout, inverse cells, the "80" mark and the screen's limits.
+#include "resourcepath.h"
 #include "testsupport.h"
+#include "textcodec.h"
+#include "textscreen.h"
 
-#include <QFontDatabase>
 #include <QPainter>
 #include <QRegularExpression>
-#include <QTest>
+#include <QtTest>
 
 namespace {
 
-// The MouseText characters sit where Mac OS Roman puts the bytes 0x80 to 0x9F.
-const char32_t kMouseText[32] = {0xC4, 0xC5, 0xC7, 0xC9, 0xD1, 0xD6, 0xDC, 0xE1, 0xE0, 0xE2, 0xE4,
-                                 0xE3, 0xE5, 0xE7, 0xE9, 0xE8, 0xEA, 0xEB, 0xED, 0xEC, 0xEE, 0xEF,
-                                 0xF1, 0xF3, 0xF2, 0xF4, 0xF6, 0xF5, 0xFA, 0xF9, 0xFB, 0xFC};
-
 QString text(char32_t cp) { return QString::fromUcs4(&cp, 1); }
 QByteArray name(uint cp) { return "U+" + QByteArray::number(cp, 16).toUpper().rightJustified(4, '0'); }
+QChar inverseOf(QChar c) { return QChar(0xF000 + c.unicode() - 0x20); }
+
+// The 8 rows of 7 dots of text cell (row, column), "#" lit, one line each.
+QString cellDots(const PictureState &s, int row, int column)
+{
+    QString dots;
+    for (int j = 0; j < 8; ++j)
+        for (int i = 0; i <= 7; ++i)
+            dots += QLatin1Char(i == 7 ? '\n' : testsupport::dotLit(s, 7 * column + i, 8 * row + j) ? '#' : '.');
+    return dots.chopped(1);
+}
+
+// One character per text cell: "#" all lit, "." all dark, "?" mixed.
+QStringList screenCells(const PictureState &s)
+{
+    QStringList screen(24);
+    for (int r = 0; r < 24; ++r)
+        for (int c = 0; c < (s.isDhgr ? 80 : 40); ++c) {
+            const QString dots = cellDots(s, r, c);
+            screen[r] += QLatin1Char(!dots.contains('.') ? '#' : !dots.contains('#') ? '.' : '?');
+        }
+    return screen;
+}
+
+// A screen of dark cells but for those given row by row, rows separated by
+// "/", each from its first column on.
+QStringList sketch(int columns, const QString &cells)
+{
+    QStringList screen = cells.split('/');
+    while (screen.size() < 24)
+        screen << QString();
+    for (QString &row : screen)
+        row = row.leftJustified(columns, '.');
+    return screen;
+}
 
 } // namespace
 
@@ -23,36 +57,36 @@ class TestFont : public QObject {
     Q_OBJECT
 
     QString m_family;
-    QMap<uint, QStringList> m_glyphs;
+    QMap<uint, QStringList> m_glyphs;  // by code point: 8 rows of 7 characters, '#' lit
 
 private Q_SLOTS:
+    // Every Apple II character is drawn, as 8 rows of 7 dots: ASCII, the
+    // MouseText characters where Mac OS Roman puts the bytes 0x80 to 0x9F, and
+    // the apples. Letters, digits and signs keep the dark column on each side
+    // and the dark bottom row that keep neighbours apart; only the descenders
+    // of g j p q y reach into it.
     void initTestCase()
     {
-        m_glyphs = testsupport::fontDrawings();
-        const int id = QFontDatabase::addApplicationFont(testsupport::sourceDir() + "/source/resources/Apple_II.ttf");
-        QVERIFY(id >= 0);
-        m_family = QFontDatabase::applicationFontFamilies(id).value(0);
+        m_family = appleFontFamily();
         QVERIFY(!m_family.isEmpty());
-    }
-
-    // Every Apple II character is drawn, as 8 rows of 7 dots. Letters, digits
-    // and signs keep the dark column on each side and the dark bottom row that
-    // keep neighbours apart; only the descenders of g j p q y reach into it.
-    void drawings()
-    {
-        QList<uint> required{0xE000, 0xE001};
-        for (uint cp = 0x20; cp <= 0x7E; ++cp)
-            required << cp;
-        for (char32_t cp : kMouseText)
-            required << cp;
-        static const QRegularExpression cell(QStringLiteral("^([#.]{7}\n){8}$"));
-        for (uint cp : required)
-            QVERIFY2(cell.match(m_glyphs.value(cp).join('\n') + '\n').hasMatch(), name(cp).constData());
-        for (uint cp = 0x20; cp <= 0x7E; ++cp) {
-            const QStringList g = m_glyphs.value(cp);
+        const QStringList lines = QString::fromUtf8(testsupport::readFile(testsupport::sourceDir() + "/tools/font/glyphs.txt")).split('\n');
+        for (int i = 0; i + 8 < lines.size(); ++i)
+            if (lines.at(i).startsWith("U+"))
+                m_glyphs.insert(lines.at(i).mid(2).section(' ', 0, 0).toUInt(nullptr, 16), lines.mid(i + 1, 8));
+        QByteArray mouseText;
+        for (int byte = 0x80; byte <= 0x9F; ++byte)
+            mouseText += char(byte);
+        QString required = decodeTextScreen(mouseText) + QChar(0xE000) + QChar(0xE001);
+        for (char c = 0x20; c <= 0x7E; ++c)
+            required += QLatin1Char(c);
+        static const QRegularExpression cell("^([#.]{7}\n){8}$");
+        for (QChar c : required)
+            QVERIFY2(cell.match(m_glyphs.value(c.unicode()).join('\n') + '\n').hasMatch(), name(c.unicode()).constData());
+        for (char c = 0x20; c <= 0x7E; ++c) {
+            const QStringList g = m_glyphs.value(uint(c));
             for (const QString &row : g)
-                QVERIFY2(row.front() == '.' && row.back() == '.', name(cp).constData());
-            QVERIFY2(g.last().contains('#') == QByteArray("gjpqy").contains(char(cp)), name(cp).constData());
+                QVERIFY2(row.front() == '.' && row.back() == '.', name(uint(c)).constData());
+            QVERIFY2(g.last().contains('#') == QByteArray("gjpqy").contains(c), name(uint(c)).constData());
         }
     }
 
@@ -110,6 +144,69 @@ private Q_SLOTS:
             painter.end();
             QVERIFY2(drawn == expected, name(it.key()).constData());
         }
+    }
+
+    void screenLayout_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("screen");
+        const QString inv(inverseOf(' '));
+        QTest::newRow("41st column ignored") << inv.repeated(39) + " " + inv << sketch(40, QString(39, '#'));
+        QTest::newRow("81st column ignored") << "80" + QString(79, ' ') + inv + inv << sketch(80, QString(79, '.') + '#');
+        QTest::newRow("25th row ignored") << QStringList(25, inv).join('\n') << sketch(40, QStringList(24, "#").join('/'));
+        QTest::newRow("empty rows count, short rows stay dark") << "\n\n " + inv + "\n" + inv << sketch(40, "//.#/#");
+        QTest::newRow("\"8\" alone is a character") << "8" + inv << sketch(40, "?#");
+        QTest::newRow("\"80\" only at the start") << inv + "80" << sketch(40, "#??");
+    }
+
+    // Whatever the picture was, it is replaced whole; the view options stay.
+    void screenLayout()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, screen);
+        PictureState s;
+        s.auxMemory.fill(0xFF);
+        s.mainMemory.fill(0xFF);
+        const bool dhgr = screen.first().size() == 80;
+        s.isDhgr = !dhgr;
+        s.bitShifting = false;
+        const ViewOptions options = s.viewOptions();
+        renderTextScreen(s, text, m_family);
+        QCOMPARE(s.isDhgr, dhgr);
+        QCOMPARE(s.viewOptions(), options);
+        QCOMPARE(screenCells(s), screen);
+        QCOMPARE(s.mainMemory[120], uchar(0));
+    }
+
+    void screenGlyphs_data()
+    {
+        QTest::addColumn<QString>("prefix");
+        QTest::addColumn<bool>("inverse");
+        QTest::newRow("40 columns") << QString() << false;
+        QTest::newRow("80 columns") << QString("80") << false;
+        QTest::newRow("40 columns, inverse") << QString() << true;
+    }
+
+    // A known line of text in a text screen, dot for dot, against the drawings;
+    // without the font the default one still draws the letters.
+    void screenGlyphs()
+    {
+        QFETCH(QString, prefix);
+        QFETCH(bool, inverse);
+        const QString line("THE QUICK BROWN FOX, 0123456789 ][ jog?");
+        QString text = prefix + "\n\n";
+        for (QChar c : line)
+            text += inverse ? inverseOf(c) : c;
+        PictureState s;
+        renderTextScreen(s, text, m_family);
+        for (int c = 0; c < line.size(); ++c) {
+            QString expected = m_glyphs.value(line.at(c).unicode()).join('\n');
+            if (inverse)
+                expected.replace('#', 'x').replace('.', '#').replace('x', '.');
+            QCOMPARE(cellDots(s, 2, c), expected);
+        }
+        renderTextScreen(s, text, QString());
+        QVERIFY(screenCells(s).at(2).left(5).contains('?'));
     }
 };
 

@@ -20,18 +20,12 @@ QByteArray patternBytes(int size, int salt)
 }
 
 // A slice of a file, cut or zero-filled to one 8,192-byte memory image.
-QByteArray image(const QByteArray &file, int from)
-{
-    QByteArray slice = from < 0 ? QByteArray() : file.mid(from, 8192);
-    return slice + QByteArray(8192 - slice.size(), '\0');
-}
+QByteArray image(const QByteArray &file, int from) { return file.mid(from, 8192).leftJustified(8192, '\0'); }
 
 QByteArray asBytes(const PictureMemory &memory)
 {
     return QByteArray(reinterpret_cast<const char *>(memory.data()), int(memory.size()));
 }
-
-constexpr int kMissing = -1, kFolder = -2;
 
 } // namespace
 
@@ -39,92 +33,67 @@ class TestLoader : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void readsBySize_data();
-    void readsBySize();
-    void failedLoadLeavesThePicture();
-};
-
-void TestLoader::readsBySize_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("size");          // or kMissing, kFolder
-    QTest::addColumn<QString>("companion");
-    QTest::addColumn<int>("companionSize");
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<int>("mainFrom");      // offset of main memory in the file
-    QTest::addColumn<bool>("padded");
-
-    const int hgr = int(PictureKind::Hgr), dhgr = int(PictureKind::Dhgr), aux = int(PictureKind::HgrWithAux),
-              none = int(PictureKind::Unreadable);
-    QTest::newRow("missing") << "P.HGR" << kMissing << "" << 0 << none << -1 << false;
-    QTest::newRow("a folder") << "P.HGR" << kFolder << "" << 0 << none << -1 << false;
-    QTest::newRow("empty") << "P.HGR" << 0 << "" << 0 << none << -1 << false;
-    QTest::newRow("8,183 bytes") << "P.HGR" << 8183 << "" << 0 << none << -1 << false;
-    QTest::newRow("8,184 bytes: page without its unused tail") << "P.HGR" << 8184 << "" << 0 << hgr << 0 << true;
-    QTest::newRow("8,192 bytes") << "P.HGR" << 8192 << "" << 0 << hgr << 0 << false;
-    QTest::newRow("16,375 bytes: HGR") << "P.HGR" << 16375 << "" << 0 << hgr << 0 << false;
-    QTest::newRow("16,376 bytes: DHGR, main short") << "P.HGR" << 16376 << "" << 0 << dhgr << 8192 << true;
-    QTest::newRow("16,385 bytes: DHGR") << "P.HGR" << 16385 << "P.AUX" << 8192 << dhgr << 8192 << false;
-    QTest::newRow("16,386 bytes: HGR") << "P.BIN" << 16386 << "" << 0 << hgr << 0 << false;
-    QTest::newRow("a megabyte: HGR") << "P.BIN" << (1 << 20) << "" << 0 << hgr << 0 << false;
-    QTest::newRow("PIC.Hgr with PIC.AUX") << "PIC.Hgr" << 8192 << "PIC.AUX" << 8192 << aux << 0 << false;
-    QTest::newRow("PIC.BIN with PIC.BIN.AUX") << "PIC.BIN" << 8192 << "PIC.BIN.AUX" << 8192 << aux << 0 << false;
-    QTest::newRow("lower-case companion") << "pic.hgr" << 8192 << "pic.aux" << 8192 << aux << 0 << false;
-    QTest::newRow("short page and companion") << "PIC.HGR" << 8184 << "PIC.AUX" << 8184 << aux << 0 << true;
-    QTest::newRow("companion too short") << "PIC.HGR" << 8192 << "PIC.AUX" << 8183 << hgr << 0 << false;
-    QTest::newRow("companion must drop .hgr") << "PIC.HGR" << 8192 << "PIC.HGR.AUX" << 8192 << hgr << 0 << false;
-}
-
-void TestLoader::readsBySize()
-{
-    QFETCH(QString, name);
-    QFETCH(int, size);
-    QFETCH(QString, companion);
-    QFETCH(int, companionSize);
-    QFETCH(int, kind);
-    QFETCH(int, mainFrom);
-    QFETCH(bool, padded);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(name);
-    const QByteArray bytes = patternBytes(std::max(size, 0), 1);
-    const QByteArray auxBytes = patternBytes(companionSize, 77);
-    if (size == kFolder)
-        QVERIFY(QDir(dir.path()).mkdir(name));
-    else if (size != kMissing)
-        QVERIFY(testsupport::writeFile(path, bytes));
-    if (!companion.isEmpty())
-        QVERIFY(testsupport::writeFile(dir.filePath(companion), auxBytes));
-
-    const PictureFile file = readPictureFile(path);
-    QCOMPARE(int(file.kind), kind);
-    if (kind == int(PictureKind::Unreadable)) {
-        QVERIFY2(file.error.contains(path), qPrintable(file.error));
-        if (size >= 0)
-            QVERIFY(file.error.contains(QLocale(QLocale::English).toString(size)));
-        return;
+    void readsBySize_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("size");          // -1: missing, -2: a folder
+        QTest::addColumn<QString>("companion");
+        QTest::addColumn<int>("companionSize");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<bool>("padded");
+        const int hgr = int(PictureKind::Hgr), dhgr = int(PictureKind::Dhgr), aux = int(PictureKind::HgrWithAux),
+                  none = int(PictureKind::Unreadable);
+        QTest::newRow("missing") << "P.HGR" << -1 << "" << 0 << none << false;
+        QTest::newRow("a folder") << "P.HGR" << -2 << "" << 0 << none << false;
+        QTest::newRow("empty") << "P.HGR" << 0 << "" << 0 << none << false;
+        QTest::newRow("8,183 bytes") << "P.HGR" << 8183 << "" << 0 << none << false;
+        QTest::newRow("8,184 bytes: page without its unused tail") << "P.HGR" << 8184 << "" << 0 << hgr << true;
+        QTest::newRow("8,192 bytes") << "P.HGR" << 8192 << "" << 0 << hgr << false;
+        QTest::newRow("16,375 bytes: HGR") << "P.HGR" << 16375 << "" << 0 << hgr << false;
+        QTest::newRow("16,376 bytes: DHGR, main short") << "P.HGR" << 16376 << "" << 0 << dhgr << true;
+        QTest::newRow("16,385 bytes: DHGR") << "P.HGR" << 16385 << "P.AUX" << 8192 << dhgr << false;
+        QTest::newRow("16,386 bytes: HGR") << "P.BIN" << 16386 << "" << 0 << hgr << false;
+        QTest::newRow("a megabyte: HGR") << "P.BIN" << (1 << 20) << "" << 0 << hgr << false;
+        QTest::newRow("PIC.Hgr with PIC.AUX") << "PIC.Hgr" << 8192 << "PIC.AUX" << 8192 << aux << false;
+        QTest::newRow("PIC.BIN with PIC.BIN.AUX") << "PIC.BIN" << 8192 << "PIC.BIN.AUX" << 8192 << aux << false;
+        QTest::newRow("lower-case companion") << "pic.hgr" << 8192 << "pic.aux" << 8192 << aux << false;
+        QTest::newRow("short page and companion") << "PIC.HGR" << 8184 << "PIC.AUX" << 8184 << aux << true;
+        QTest::newRow("companion too short") << "PIC.HGR" << 8192 << "PIC.AUX" << 8183 << hgr << false;
+        QTest::newRow("companion must drop .hgr") << "PIC.HGR" << 8192 << "PIC.HGR.AUX" << 8192 << hgr << false;
     }
-    QCOMPARE(file.padded, padded);
-    QCOMPARE(asBytes(file.mainMemory), image(bytes, mainFrom));
-    const QByteArray expectedAux = kind == int(PictureKind::Dhgr) ? image(bytes, 0)
-                                 : kind == int(PictureKind::HgrWithAux) ? image(auxBytes, 0) : image({}, -1);
-    QCOMPARE(asBytes(file.auxMemory), expectedAux);
-    QCOMPARE(file.companionPath, kind == int(PictureKind::HgrWithAux) ? dir.filePath(companion) : QString());
-    // A companion that exists but cannot serve is mentioned by --info.
-    QCOMPARE(!file.companionNote.isEmpty(), kind == int(PictureKind::Hgr) && companionSize > 0 && companionSize < 8184);
-}
 
-void TestLoader::failedLoadLeavesThePicture()
-{
-    QTemporaryDir dir;
-    const QString small = dir.filePath(QStringLiteral("small.hgr"));
-    QVERIFY(testsupport::writeFile(small, patternBytes(100, 0)));
-    PictureState state;
-    state.mainMemory.fill(0x55);
-    state.isDhgr = false;
-    QVERIFY(!applyPictureFile(readPictureFile(small), state));
-    QCOMPARE(state.mainMemory[100], uchar(0x55));
-    QVERIFY(!state.isDhgr);
-}
+    void readsBySize()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, size);
+        QFETCH(QString, companion);
+        QFETCH(int, companionSize);
+        QFETCH(int, kind);
+        QFETCH(bool, padded);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(name);
+        const QByteArray bytes = patternBytes(std::max(size, 0), 1);
+        const QByteArray auxBytes = patternBytes(companionSize, 77);
+        QVERIFY(size == -1 || (size == -2 ? QDir(dir.path()).mkdir(name) : testsupport::writeFile(path, bytes)));
+        QVERIFY(companion.isEmpty() || testsupport::writeFile(dir.filePath(companion), auxBytes));
+
+        const PictureFile file = readPictureFile(path);
+        QCOMPARE(int(file.kind), kind);
+        if (kind == int(PictureKind::Unreadable)) {
+            QVERIFY2(file.error.contains(path), qPrintable(file.error));
+            QVERIFY(size < 0 || file.error.contains(QLocale(QLocale::English).toString(size)));
+            return;
+        }
+        QCOMPARE(file.padded, padded);
+        QCOMPARE(asBytes(file.mainMemory), image(bytes, kind == int(PictureKind::Dhgr) ? 8192 : 0));
+        const QByteArray expectedAux = kind == int(PictureKind::Dhgr) ? image(bytes, 0)
+                                     : kind == int(PictureKind::HgrWithAux) ? image(auxBytes, 0) : image({}, 0);
+        QCOMPARE(asBytes(file.auxMemory), expectedAux);
+        QCOMPARE(file.companionPath, kind == int(PictureKind::HgrWithAux) ? dir.filePath(companion) : QString());
+        // A companion that exists but cannot serve is mentioned by --info.
+        QCOMPARE(!file.companionNote.isEmpty(), kind == int(PictureKind::Hgr) && companionSize > 0 && companionSize < 8184);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestLoader)
 #include "test_loader.moc"

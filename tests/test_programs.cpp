@@ -1,239 +1,233 @@
 // morvo's test mode and morvo-render, run as the processes a user or a script
-// starts.
-#include "picturestate.h"
+// starts: the frames they write, the picture bytes morvo-render saves after
+// its operations, and what it refuses.
+#include "pictureedit.h"
+#include "pictureloader.h"
 #include "render.h"
+#include "resourcepath.h"
 #include "testsupport.h"
+#include "textcodec.h"
+#include "textscreen.h"
 
-#include <QProcess>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
 
-namespace {
+#include <optional>
 
-struct Run {
-    int exitCode = -1;
-    bool finished = false;
-    QString out;
-    QString err;
-};
+using testsupport::randomBytes;
+using testsupport::readFile;
+using testsupport::writeFile;
 
-Run run(const QString &program, const QStringList &args, int timeoutMs = 30000)
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), QDir::tempPath() + QStringLiteral("/morvo-test-config"));
-    p.setProcessEnvironment(env);
-    p.start(testsupport::binDir() + QLatin1Char('/') + program, args);
-    Run r;
-    r.finished = p.waitForFinished(timeoutMs);
-    if (!r.finished) {
-        p.kill();
-        p.waitForFinished();
-    }
-    r.exitCode = p.exitCode();
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
-}
-
-QByteArray randomPicture(int size, quint32 seed)
-{
-    QRandomGenerator rng(seed);
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (char &b : bytes)
-        b = char(rng.generate());
-    return bytes;
-}
-
-// The frame the renderer gives for these bytes and options.
-QImage expectedFrame(const QByteArray &bytes, bool dhgr, const ViewOptions &options)
-{
-    PictureState s;
-    s.viewOptions() = options;
-    s.isDhgr = dhgr;
-    if (dhgr) {
-        std::memcpy(s.auxMemory.data(), bytes.constData(), 8192);
-        std::memcpy(s.mainMemory.data(), bytes.constData() + 8192, 8192);
-    } else {
-        std::memcpy(s.mainMemory.data(), bytes.constData(), 8192);
-        s.auxMemory.fill(0);
-    }
-    QImage frame;
-    renderPicture(s, frame);
-    return frame;
-}
-
-QImage readPng(const QString &path)
-{
-    return QImage(path).convertToFormat(QImage::Format_RGBA8888);
-}
-
-} // namespace
+Q_DECLARE_METATYPE(ViewOptions)
 
 class TestPrograms : public QObject {
     Q_OBJECT
 
+    const QByteArray m_hgr = randomBytes(kPictureBytes, 21);
+    std::optional<QTemporaryDir> m_dir;  // a new one for each test, holding m_hgr as in.hgr
+
+    QString at(const QString &name) const { return m_dir->filePath(name); }
+
+    // morvo-render in m_dir with the space-separated arguments.
+    testsupport::Run render(const QString &args) const
+    {
+        return testsupport::run("morvo-render", args.split(' ', Qt::SkipEmptyParts), m_dir->path());
+    }
+
+    // The frame of a picture file, or of the empty picture when it does not load.
+    static QImage frameOf(const QString &path, const ViewOptions &options)
+    {
+        PictureState s;
+        applyPictureFile(readPictureFile(path), s);
+        s.viewOptions() = options;
+        QImage frame;
+        renderPicture(s, frame);
+        return frame;
+    }
+
+    static QImage readPng(const QString &path) { return QImage(path).convertToFormat(QImage::Format_RGBA8888); }
+
 private Q_SLOTS:
-    void testMode_data();
-    void testMode();
-    void renderOptions_data();
-    void renderOptions();
-    void renderManyIntoADirectory();
-    void renderGoesOnAfterABadInput();
-    void renderInfo();
+    void init()
+    {
+        m_dir.emplace();
+        QVERIFY(writeFile(at("in.hgr"), m_hgr));
+    }
+
+    void testMode_data()
+    {
+        QTest::addColumn<QString>("picture");
+        QTest::addColumn<QString>("output");  // empty: the default
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("DHGR picture") << "p.dgr" << "out.png" << 0;
+        QTest::newRow("default output in /tmp") << "p.dgr" << "" << 0;
+        QTest::newRow("picture that does not load: the empty picture") << "missing.hgr" << "out.png" << 0;
+        QTest::newRow("output that cannot be written") << "p.dgr" << "no/such/dir/out.png" << 1;
+    }
+
+    // One line on standard error, and the frame with the test's fixed options.
+    void testMode()
+    {
+        QFETCH(QString, picture);
+        QFETCH(QString, output);
+        QFETCH(int, exitCode);
+        QVERIFY(writeFile(at("p.dgr"), randomBytes(16384, 1)));
+        const QString png = output.isEmpty() ? QStringLiteral("/tmp/morvo_test.png") : at(output);
+        QFile::remove(png);
+        const auto r = testsupport::run("morvo", QStringList{at(picture), "--test"} + (output.isEmpty() ? QStringList() : QStringList{png}));
+        QCOMPARE(r.exitCode, exitCode);
+        const QString sizeLine = "offscreen: 562x192 format=17\n";
+        QVERIFY2(exitCode ? r.err.startsWith(sizeLine) && r.err.contains("could not write") : r.err == sizeLine, qPrintable(r.err));
+        ViewOptions fixed;
+        fixed.bmFinalDepth = 32;
+        if (exitCode == 0)
+            QCOMPARE(readPng(png), frameOf(at(picture), fixed));
+    }
+
+    void renderOptions_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<ViewOptions>("options");
+        const auto with = [](auto change) { ViewOptions o; change(o); return o; };
+        QTest::newRow("defaults") << QStringList{} << ViewOptions();
+        QTest::newRow("by the book, no shifting, offset 1") << QStringList{"--engine", "book", "--bit-shifting", "off", "--column-offset", "1"}
+            << with([](ViewOptions &o) { o.jexEngine = false; o.bitShifting = false; o.dhgrColumnOffset = 1; });
+        QTest::newRow("sharp with IREZ CapSure by name") << QStringList{"--engine", "sharp", "--palette", "irez-capsure"}
+            << with([](ViewOptions &o) { o.schemeType = 2; o.paletteType = 6; });
+        QTest::newRow("Jex's TV typed loosely") << QStringList{"--palette", "JEXS TV", "--engine", "venderoft"}
+            << with([](ViewOptions &o) { o.schemeType = 0; });
+        QTest::newRow("monochrome keeps the slot for its white") << QStringList{"--palette", "0", "--mono", "white", "--engine", "book"}
+            << with([](ViewOptions &o) { o.jexEngine = false; o.bmFinalDepth = 1; o.paletteType = 0; });
+        QTest::newRow("amber") << QStringList{"--mono", "amber"} << with([](ViewOptions &o) { o.bmFinalDepth = 1; o.oneBitPalette = 2; });
+    }
+
+    void renderOptions()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(ViewOptions, options);
+        QVERIFY(writeFile(at("in.dgr"), randomBytes(16384, 5)));
+        for (const QString input : {"in.hgr", "in.dgr"}) {
+            const auto r = testsupport::run("morvo-render", QStringList{at(input), "-o", at("out.png")} + args);
+            QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+            QCOMPARE(readPng(at("out.png")), frameOf(at(input), options));
+        }
+    }
+
+    // Inputs that share a name keep their extensions in a shared directory, so
+    // that none of the PNGs replaces another; bad inputs are reported and the
+    // others still go on. Without -o each PNG lands beside its input, but
+    // never over it.
+    void renderManyInputs()
+    {
+        QVERIFY(writeFile(at("ONE.HGR"), m_hgr) && writeFile(at("two.hgr"), m_hgr) && writeFile(at("two.dgr"), randomBytes(16384, 6)));
+        QVERIFY(writeFile(at("small.hgr"), randomBytes(500, 8)) && writeFile(at("pic.png"), m_hgr));
+        auto r = render("ONE.HGR two.dgr small.hgr missing.dgr two.hgr -o pngs/");
+        QCOMPARE(r.exitCode, 1);
+        for (const char *reason : {"small.hgr is 500 bytes", "too short", "missing.dgr"})
+            QVERIFY2(r.err.contains(reason), qPrintable(r.err));
+        QCOMPARE(QDir(at("pngs")).entryList(QDir::Files), QStringList({"ONE.png", "two.dgr.png", "two.hgr.png"}));
+        QCOMPARE(readPng(at("pngs/two.dgr.png")), frameOf(at("two.dgr"), ViewOptions()));
+        r = render("in.hgr pic.png");
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.err.contains("pic.png: output would replace the input"), qPrintable(r.err));
+        QCOMPARE(readPng(at("in.png")), frameOf(at("in.hgr"), ViewOptions()));
+        QCOMPARE(readFile(at("pic.png")), m_hgr);
+    }
+
+    // --info tells what each input loads as by its size.
+    void renderInfo()
+    {
+        QVERIFY(writeFile(at("short.hgr"), m_hgr.left(8184)) && writeFile(at("in.AUX"), m_hgr));
+        QVERIFY(writeFile(at("d.dgr"), randomBytes(16384, 2)) && writeFile(at("notes.txt"), "HELLO\n"));
+        const auto r = render("--info short.hgr in.hgr d.dgr notes.txt");
+        QCOMPARE(r.exitCode, 1);  // the text file is no picture
+        const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+        const QStringList expected{"8184 bytes, HGR, short page", "HGR + .AUX", "16384 bytes, DHGR", "not loaded"};
+        QCOMPARE(lines.size(), expected.size());
+        for (int i = 0; i < lines.size(); ++i)
+            QVERIFY2(lines[i].contains(expected[i]), qPrintable(lines[i]));
+    }
+
+    // Each --save writes the picture as it is at that point; without -o no
+    // PNG is written.
+    void operationsInCommandLineOrder()
+    {
+        QCOMPARE(render("in.hgr --save same.hgr --shift-left 3 --convert-to-dhgr --save converted.dgr "
+                        "--shift-right 2 --save shifted.dgr").exitCode, 0);
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList({"converted.dgr", "in.hgr", "same.hgr", "shifted.dgr"}));
+        QCOMPARE(readFile(at("same.hgr")), m_hgr);
+        PictureState s;
+        QVERIFY(applyPictureFile(readPictureFile(at("in.hgr")), s) && !s.isDhgr);
+        PictureState convertedFirst = s;
+        convertToDhgr(convertedFirst);
+        for (int i = 0; i < 3; ++i) {
+            shiftPicture(s, true);
+            shiftPicture(convertedFirst, true);
+        }
+        convertToDhgr(s);
+        QCOMPARE(readFile(at("converted.dgr")), pictureFileBytes(s));
+        QVERIFY(pictureFileBytes(convertedFirst) != pictureFileBytes(s));
+        shiftPicture(s, false);
+        shiftPicture(s, false);
+        QCOMPARE(readFile(at("shifted.dgr")), pictureFileBytes(s));
+    }
+
+    void textScreenToPicture_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("saveAs");
+        QTest::newRow("40 columns, Mac OS Roman") << QByteArray("HELLO\r\n\r\n  APPLE ][\r\n") << "screen.hgr";
+        QTest::newRow("80 columns, UTF-8") << QByteArray("80HELLO \xEF\x80\xA1\xEF\x80\xA2\n\nEIGHTY") << "screen.dgr";
+    }
+
+    void textScreenToPicture()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, saveAs);
+        QVERIFY(writeFile(at("screen.txt"), file));
+        QCOMPARE(render("--text-screen screen.txt --save " + saveAs + " -o screen.png").exitCode, 0);
+        PictureState expected;
+        renderTextScreen(expected, decodeTextScreen(file), appleFontFamily());
+        QCOMPARE(readFile(at(saveAs)), pictureFileBytes(expected));
+        QCOMPARE(readPng(at("screen.png")), frameOf(at(saveAs), ViewOptions()));
+    }
+
+    void refusesAndWritesNothing_data()
+    {
+        QTest::addColumn<QString>("args");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("negative shift") << "in.hgr --shift-left -1 --save a.hgr" << 2 << "from 0 to 560";
+        QTest::newRow("shift too far") << "in.hgr --shift-right 561 --save a.hgr" << 2 << "from 0 to 560";
+        QTest::newRow("shift not a number") << "in.hgr --shift-right two --save a.hgr" << 2 << "not \"two\"";
+        QTest::newRow("text screen and an input") << "in.hgr --text-screen in.hgr --save a.hgr" << 2 << "give no INPUT";
+        QTest::newRow("operations with --info") << "--info in.hgr --convert-to-dhgr" << 2 << "leave out the picture operations";
+        QTest::newRow("--save and -o the same file") << "in.hgr --save a.hgr -o a.hgr" << 2 << "--save and -o both name";
+        QTest::newRow("DHGR saved as .hgr") << "in.hgr --convert-to-dhgr --save a.hgr" << 1 << "save it as .dgr";
+        QTest::newRow("save over the input") << "in.hgr --shift-left 1 --save in.hgr" << 1 << "would replace";
+        QTest::newRow("save into a missing folder") << "in.hgr --save no/such/folder/a.hgr" << 1 << "cannot write";
+        QTest::newRow("text screen missing") << "--text-screen none.txt --save a.hgr" << 1 << "cannot open";
+        QTest::newRow("unknown engine") << "in.hgr --engine ntsc" << 2 << "unknown engine";
+        QTest::newRow("palette out of range") << "in.hgr --palette 8" << 2 << "unknown palette";
+        QTest::newRow("unknown tint") << "in.hgr --mono blue" << 2 << "unknown tint";
+        QTest::newRow("bad bit shifting") << "in.hgr --bit-shifting maybe" << 2 << "--bit-shifting";
+        QTest::newRow("bad cell offset") << "in.hgr --column-offset 2" << 2 << "--column-offset";
+        QTest::newRow("one file for two inputs") << "in.hgr in.hgr -o one.png" << 2 << "directory";
+        QTest::newRow("no input") << "" << 2 << "no input";
+    }
+
+    void refusesAndWritesNothing()
+    {
+        QFETCH(QString, args);
+        QFETCH(int, exitCode);
+        QFETCH(QString, message);
+        const auto r = render(args);
+        QCOMPARE(r.exitCode, exitCode);
+        QVERIFY2(r.err.contains(message), qPrintable(r.err));
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"in.hgr"});
+        QCOMPARE(readFile(at("in.hgr")), m_hgr);
+    }
 };
 
-void TestPrograms::testMode_data()
-{
-    QTest::addColumn<QString>("picture");  // in the temporary directory
-    QTest::addColumn<QString>("output");   // empty: the default
-    QTest::addColumn<int>("exitCode");
-    QTest::newRow("DHGR picture") << "p.dgr" << "out.png" << 0;
-    QTest::newRow("default output in /tmp") << "p.dgr" << "" << 0;
-    QTest::newRow("picture that does not load: the empty picture") << "missing.hgr" << "out.png" << 0;
-    QTest::newRow("output that cannot be written") << "p.dgr" << "no/such/dir/out.png" << 1;
-}
-
-void TestPrograms::testMode()
-{
-    QFETCH(QString, picture);
-    QFETCH(QString, output);
-    QFETCH(int, exitCode);
-    QTemporaryDir dir;
-    const QByteArray bytes = randomPicture(16384, 1);
-    QVERIFY(testsupport::writeFile(dir.filePath(QStringLiteral("p.dgr")), bytes));
-    const QString png = output.isEmpty() ? QStringLiteral("/tmp/morvo_test.png") : dir.filePath(output);
-    QFile::remove(png);
-    QStringList args{dir.filePath(picture), QStringLiteral("--test")};
-    if (!output.isEmpty())
-        args << png;
-
-    const Run r = run(QStringLiteral("morvo"), args);
-    QCOMPARE(r.exitCode, exitCode);
-    QVERIFY2(r.err.startsWith(QStringLiteral("offscreen: 562x192 format=17\n")), qPrintable(r.err));
-    if (exitCode != 0) {
-        QVERIFY(r.err.contains(QLatin1String("could not write")));
-        return;
-    }
-    QCOMPARE(r.err.size(), 29);
-    ViewOptions fixed;
-    fixed.bmFinalDepth = 32;
-    const bool loads = QFile::exists(dir.filePath(picture));
-    QCOMPARE(readPng(png), expectedFrame(loads ? bytes : QByteArray(16384, '\0'), true, fixed));
-}
-
-void TestPrograms::renderOptions_data()
-{
-    QTest::addColumn<QStringList>("args");
-    QTest::addColumn<bool>("jex");
-    QTest::addColumn<int>("variant");
-    QTest::addColumn<int>("depth");
-    QTest::addColumn<int>("slot");
-    QTest::addColumn<int>("tint");
-    QTest::addColumn<bool>("shifting");
-    QTest::addColumn<int>("offset");
-    QTest::newRow("defaults") << QStringList{} << true << 1 << 8 << 2 << 0 << true << 0;
-    QTest::newRow("by the book, no shifting, offset 1")
-        << QStringList{"--engine", "book", "--bit-shifting", "off", "--column-offset", "1"} << false << 1 << 8 << 2 << 0 << false << 1;
-    QTest::newRow("sharp with IREZ CapSure by name")
-        << QStringList{"--engine", "sharp", "--palette", "irez-capsure"} << true << 2 << 8 << 6 << 0 << true << 0;
-    QTest::newRow("Jex's TV typed loosely") << QStringList{"--palette", "JEXS TV", "--engine", "venderoft"} << true << 0 << 8 << 2 << 0 << true << 0;
-    QTest::newRow("monochrome keeps the slot for its white")
-        << QStringList{"--palette", "0", "--mono", "white", "--engine", "book"} << false << 1 << 1 << 0 << 0 << true << 0;
-    QTest::newRow("amber") << QStringList{"--mono", "amber"} << true << 1 << 1 << 2 << 2 << true << 0;
-}
-
-void TestPrograms::renderOptions()
-{
-    QFETCH(QStringList, args);
-    QFETCH(bool, jex);
-    QFETCH(int, variant);
-    QFETCH(int, depth);
-    QFETCH(int, slot);
-    QFETCH(int, tint);
-    QFETCH(bool, shifting);
-    QFETCH(int, offset);
-    QTemporaryDir dir;
-    for (bool dhgr : {false, true}) {
-        const QByteArray bytes = randomPicture(dhgr ? 16384 : 8192, 5);
-        const QString picture = dir.filePath(dhgr ? QStringLiteral("p.dgr") : QStringLiteral("p.hgr"));
-        const QString png = dir.filePath(QStringLiteral("out.png"));
-        QVERIFY(testsupport::writeFile(picture, bytes));
-        const Run r = run(QStringLiteral("morvo-render"), QStringList{picture, QStringLiteral("-o"), png} + args);
-        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
-        ViewOptions o;
-        o.jexEngine = jex;
-        o.schemeType = quint16(variant);
-        o.bmFinalDepth = quint16(depth);
-        o.paletteType = quint16(slot);
-        o.oneBitPalette = quint16(tint);
-        o.bitShifting = shifting;
-        o.dhgrColumnOffset = qint16(offset);
-        QCOMPARE(readPng(png), expectedFrame(bytes, dhgr, o));
-    }
-}
-
-void TestPrograms::renderManyIntoADirectory()
-{
-    // Inputs that share a name keep their extensions, so that none of the
-    // PNGs replaces another.
-    QTemporaryDir dir;
-    const QStringList names{"ONE.HGR", "two.dgr", "two.hgr"};
-    QStringList inputs;
-    for (const QString &name : names) {
-        inputs << dir.filePath(name);
-        QVERIFY(testsupport::writeFile(inputs.last(), randomPicture(name.endsWith(QLatin1String("dgr")) ? 16384 : 8192, 6)));
-    }
-    const QString out = dir.filePath(QStringLiteral("pngs/"));
-    const Run r = run(QStringLiteral("morvo-render"), inputs + QStringList{QStringLiteral("-o"), out});
-    QCOMPARE(r.exitCode, 0);
-    QCOMPARE(r.err, QString());
-    QCOMPARE(QDir(out).entryList(QDir::Files), QStringList({"ONE.png", "two.dgr.png", "two.hgr.png"}));
-    QCOMPARE(readPng(out + QStringLiteral("two.hgr.png")), expectedFrame(randomPicture(8192, 6), false, ViewOptions()));
-}
-
-void TestPrograms::renderGoesOnAfterABadInput()
-{
-    QTemporaryDir dir;
-    const QString good = dir.filePath(QStringLiteral("good.hgr"));
-    const QString small = dir.filePath(QStringLiteral("small.hgr"));
-    QVERIFY(testsupport::writeFile(good, randomPicture(8192, 8)));
-    QVERIFY(testsupport::writeFile(small, randomPicture(500, 8)));
-    // The unreadable picture comes first: the good one is still rendered,
-    // beside itself when no -o is given.
-    const Run r = run(QStringLiteral("morvo-render"), {small, dir.filePath(QStringLiteral("missing.dgr")), good});
-    QCOMPARE(r.exitCode, 1);
-    QVERIFY(r.err.contains(small) && r.err.contains(QLatin1String("too short")));
-    QVERIFY(r.err.contains(QLatin1String("missing.dgr")));
-    QVERIFY(QFile::exists(dir.filePath(QStringLiteral("good.png"))));
-    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("small.png"))));
-
-    // A PNG named like its input would be overwritten by its own frame.
-    const QString png = dir.filePath(QStringLiteral("pic.png"));
-    QVERIFY(testsupport::writeFile(png, randomPicture(8192, 9)));
-    const Run self = run(QStringLiteral("morvo-render"), {png});
-    QCOMPARE(self.exitCode, 1);
-    QCOMPARE(testsupport::readFile(png), randomPicture(8192, 9));
-}
-
-void TestPrograms::renderInfo()
-{
-    if (!testsupport::haveCorpus())
-        QSKIP("the picture corpus is not beside the repository");
-    const QString c = testsupport::corpusDir();
-    const Run r = run(QStringLiteral("morvo-render"),
-                      {QStringLiteral("--info"), c + QStringLiteral("/hgr/werner.hgr"), c + QStringLiteral("/dhgr/SUPERMAN.HGR"),
-                       c + QStringLiteral("/dhgr/monarch.dhgr"), c + QStringLiteral("/text/AF")});
-    QCOMPARE(r.exitCode, 1);  // the text file is no picture
-    const QStringList lines = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    QCOMPARE(lines.size(), 4);
-    QVERIFY2(lines[0].contains(QLatin1String("8184 bytes, HGR, short page")), qPrintable(lines[0]));
-    QVERIFY2(lines[1].contains(QLatin1String("HGR + .AUX")), qPrintable(lines[1]));
-    QVERIFY2(lines[2].contains(QLatin1String("16384 bytes, DHGR")), qPrintable(lines[2]));
-    QVERIFY2(lines[3].contains(QLatin1String("not loaded")), qPrintable(lines[3]));
-}
-
-QTEST_GUILESS_MAIN(TestPrograms)
+QTEST_MAIN(TestPrograms)
 #include "test_programs.moc"

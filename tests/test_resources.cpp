@@ -1,29 +1,36 @@
-// Finding the data files beside the executable or in a source tree, the
-// Apple II font's registration, and the window icon made from the artwork.
+// The program's own data files: where the lookup finds them, beside the
+// executable or in a source tree; the built-in text screens, the boot sounds
+// and the icon; where an installation puts them; and a start without them.
 #include "appicon.h"
+#include "builtinscreens.h"
 #include "resourcepath.h"
 #include "testsupport.h"
+#include "textcodec.h"
 
-#include <QFontDatabase>
 #include <QPainter>
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <QtTest>
+
+#include <cmath>
+
+using testsupport::readFile;
+using testsupport::writeFile;
 
 namespace {
 
-void touch(const QString &path)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QVERIFY(testsupport::writeFile(path, "x"));
-}
+// Outside /tmp's tree no source/resources directory lies above a copied
+// executable, so nothing is found unless the test puts it there.
+const QString kScratch = "/tmp/morvo-data-XXXXXX";
 
-QString nested(const QString &root, int depth)
+const QStringList kSounds = {"sounds/beep.wav", "sounds/drive_startup_a.wav", "sounds/pbbbt.wav", "sounds/drive_startup_b.wav"};
+
+QStringList resourceFiles()
 {
-    QString path = root;
-    for (int i = 0; i < depth; ++i)
-        path += QStringLiteral("/d%1").arg(i);
-    QDir().mkpath(path);
-    return path;
+    QStringList all = kSounds + QStringList{"fonts/Apple_II.ttf", "icons/morvo-icon.png"};
+    for (const BuiltInTextScreen &screen : builtInTextScreens())
+        all << screen.path;
+    return all;
 }
 
 } // namespace
@@ -32,140 +39,191 @@ class TestResources : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { testsupport::isolateSettings(); }
-    void refusesPathsThatLeaveTheResources_data();
-    void refusesPathsThatLeaveTheResources();
-    void lookupOrder_data();
-    void lookupOrder();
-    void appleFontIsRegisteredOnce();
-    void iconIsCroppedZoomedAndComplete();
-    void iconFromMissingOrDamagedArtIsEmpty();
-};
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
-void TestResources::refusesPathsThatLeaveTheResources_data()
-{
-    QTest::addColumn<QString>("relative");
-    QTest::newRow("empty") << "";
-    QTest::newRow("absolute") << "/fonts/Apple_II.ttf";
-    QTest::newRow("climbing") << "sounds/../fonts/Apple_II.ttf";
-    QTest::newRow("two dots inside a name") << "a..b";
-    QTest::newRow("absolute with backslashes") << "\\fonts\\Apple_II.ttf";
-}
+    void lookup_data()
+    {
+        QTest::addColumn<int>("depth");        // the executable's directory d0/d1/... below the temporary root
+        QTest::addColumn<QString>("files");    // below the root; a trailing slash makes a directory
+        QTest::addColumn<QString>("relative"); // ROOT stands for the root
+        QTest::addColumn<bool>("found");       // the first of the files
+        const QString font = "Resources/fonts/Apple_II.ttf", beep = "source/resources/sounds/beep.wav";
+        QTest::newRow("Resources beside the executable's directory wins") << 1 << font + " d0/" + font << "fonts/Apple_II.ttf" << true;
+        QTest::newRow("then Resources inside it") << 1 << "d0/" + font + " d0/fonts/Apple_II.ttf" << "fonts/Apple_II.ttf" << true;
+        QTest::newRow("then the executable's own directory") << 1 << "d0/sounds/beep.wav" << "sounds/beep.wav" << true;
+        QTest::newRow("backslashes are separators") << 1 << font << "fonts\\Apple_II.ttf" << true;
+        QTest::newRow("a directory counts too") << 1 << "Resources/textscreens/" << "textscreens" << true;
+        // Even files that exist under these names are not handed out.
+        const QString present = font + " Resources/sounds/beep.wav Resources/a..b";
+        QTest::newRow("refused: empty") << 1 << present << "" << false;
+        QTest::newRow("refused: absolute") << 1 << present << "ROOT/" + font << false;
+        QTest::newRow("refused: absolute with backslashes") << 1 << present << "ROOT\\Resources\\fonts\\Apple_II.ttf" << false;
+        QTest::newRow("refused: climbing") << 1 << present << "sounds/../fonts/Apple_II.ttf" << false;
+        QTest::newRow("refused: two dots inside a name") << 1 << present << "a..b" << false;
+        // A source tree keeps the font and the icon directly in source/resources.
+        QTest::newRow("source tree: font") << 2 << "source/resources/Apple_II.ttf" << "fonts/Apple_II.ttf" << true;
+        QTest::newRow("source tree: icon") << 2 << "source/resources/morvo-icon.png" << "icons/morvo-icon.png" << true;
+        QTest::newRow("source tree: text screens") << 2 << "source/resources/textscreens/Welcome.txt" << "textscreens/Welcome.txt" << true;
+        QTest::newRow("eleven levels up is found") << 11 << beep << "sounds/beep.wav" << true;
+        QTest::newRow("twelve levels up is too far") << 12 << beep << "sounds/beep.wav" << false;
+        QTest::newRow("a nearer tree without the file does not stop the search")
+            << 3 << beep + " d0/d1/source/resources/Apple_II.ttf" << "sounds/beep.wav" << true;
+        QTest::newRow("the nearest tree wins")
+            << 3 << "d0/d1/source/resources/Apple_II.ttf source/resources/Apple_II.ttf" << "fonts/Apple_II.ttf" << true;
+        QTest::newRow("nothing anywhere") << 1 << "" << "sounds/beep.wav" << false;
+    }
 
-void TestResources::refusesPathsThatLeaveTheResources()
-{
-    QFETCH(QString, relative);
-    QTemporaryDir dir;
-    // Even a file that exists under that name is not handed out.
-    touch(dir.filePath(QStringLiteral("exe/Resources/a..b")));
-    touch(dir.filePath(QStringLiteral("fonts/Apple_II.ttf")));
-    QCOMPARE(resolveResourcePathFrom(dir.filePath(QStringLiteral("exe")), relative), QString());
-}
+    void lookup()
+    {
+        QFETCH(int, depth);
+        QFETCH(QString, files);
+        QFETCH(QString, relative);
+        QFETCH(bool, found);
+        QTemporaryDir dir;
+        QString exeDir = dir.path();
+        for (int i = 0; i < depth; ++i)
+            exeDir += QStringLiteral("/d%1").arg(i);
+        QVERIFY(QDir().mkpath(exeDir));
+        const QStringList paths = files.split(' ', Qt::SkipEmptyParts);
+        for (const QString &f : paths)
+            QVERIFY(QDir().mkpath(QFileInfo(dir.filePath(f + 'x')).absolutePath()) && (f.endsWith('/') || writeFile(dir.filePath(f), "x")));
+        QCOMPARE(resolveResourcePathFrom(exeDir, relative.replace("ROOT", dir.path())), found ? QDir::cleanPath(dir.filePath(paths[0])) : QString());
+    }
 
-void TestResources::lookupOrder_data()
-{
-    QTest::addColumn<int>("depth");          // the executable's directory below the temporary root
-    QTest::addColumn<QStringList>("files");  // relative to the root
-    QTest::addColumn<QString>("relative");
-    QTest::addColumn<QString>("expected");   // relative to the root; empty: not found
-    QTest::newRow("Resources beside the executable's directory wins")
-        << 1 << QStringList{"Resources/fonts/Apple_II.ttf", "d0/Resources/fonts/Apple_II.ttf"}
-        << "fonts/Apple_II.ttf" << "Resources/fonts/Apple_II.ttf";
-    QTest::newRow("then Resources inside it")
-        << 1 << QStringList{"d0/Resources/fonts/Apple_II.ttf", "d0/fonts/Apple_II.ttf"}
-        << "fonts/Apple_II.ttf" << "d0/Resources/fonts/Apple_II.ttf";
-    QTest::newRow("then the executable's own directory")
-        << 1 << QStringList{"d0/sounds/beep.wav"} << "sounds/beep.wav" << "d0/sounds/beep.wav";
-    QTest::newRow("backslashes are separators")
-        << 1 << QStringList{"Resources/fonts/Apple_II.ttf"} << "fonts\\Apple_II.ttf" << "Resources/fonts/Apple_II.ttf";
-    QTest::newRow("a directory counts too")
-        << 1 << QStringList{"Resources/textscreens/keep"} << "textscreens" << "Resources/textscreens";
-    QTest::newRow("font lies directly in source/resources")
-        << 2 << QStringList{"source/resources/Apple_II.ttf"} << "fonts/Apple_II.ttf" << "source/resources/Apple_II.ttf";
-    QTest::newRow("icon lies directly in source/resources")
-        << 2 << QStringList{"source/resources/morvo-icon.png"} << "icons/morvo-icon.png" << "source/resources/morvo-icon.png";
-    QTest::newRow("text screens keep their directory")
-        << 2 << QStringList{"source/resources/textscreens/Welcome.txt"} << "textscreens/Welcome.txt"
-        << "source/resources/textscreens/Welcome.txt";
-    QTest::newRow("eleven levels up is found")
-        << 11 << QStringList{"source/resources/sounds/beep.wav"} << "sounds/beep.wav" << "source/resources/sounds/beep.wav";
-    QTest::newRow("twelve levels up is too far")
-        << 12 << QStringList{"source/resources/sounds/beep.wav"} << "sounds/beep.wav" << "";
-    QTest::newRow("a nearer tree without the file does not stop the search")
-        << 3 << QStringList{"d0/d1/source/resources/Apple_II.ttf", "source/resources/sounds/pbbbt.wav"}
-        << "sounds/pbbbt.wav" << "source/resources/sounds/pbbbt.wav";
-    QTest::newRow("the nearest tree wins")
-        << 3 << QStringList{"d0/d1/source/resources/Apple_II.ttf", "source/resources/Apple_II.ttf"}
-        << "fonts/Apple_II.ttf" << "d0/d1/source/resources/Apple_II.ttf";
-    QTest::newRow("nothing anywhere") << 1 << QStringList{} << "sounds/beep.wav" << "";
-}
+    void builtInScreen_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("columns");
+        for (const BuiltInTextScreen &screen : builtInTextScreens())
+            QTest::newRow(qPrintable(screen.name)) << screen.path << (screen.name == "Sample Text Screen" ? 80 : 40);
+    }
 
-void TestResources::lookupOrder()
-{
-    QFETCH(int, depth);
-    QFETCH(QStringList, files);
-    QFETCH(QString, relative);
-    QFETCH(QString, expected);
-    QTemporaryDir dir;
-    const QString exeDir = nested(dir.path(), depth);
-    for (const QString &f : files)
-        touch(dir.filePath(f));
-    const QString found = resolveResourcePathFrom(exeDir, relative);
-    QCOMPARE(found, expected.isEmpty() ? QString() : QFileInfo(dir.filePath(expected)).absoluteFilePath());
-}
+    // Each screen fits an Apple II text screen and is stored exactly as the
+    // program would save it.
+    void builtInScreen()
+    {
+        QFETCH(QString, path);
+        QFETCH(int, columns);
+        const QString text = readResourceText(path);
+        const bool eighty = text.startsWith("80");
+        QCOMPARE(eighty ? 80 : 40, columns);
+        QVERIFY(eighty || !text.startsWith('8'));  // the editor takes a lone "8" for the mark too
+        const QStringList rows = text.mid(eighty ? 2 : 0).split('\n');
+        QVERIFY(rows.size() <= 24 && !rows.last().isEmpty());
+        for (const QString &row : rows)
+            QVERIFY2(row.size() <= columns, qPrintable(row));
+        QCOMPARE(encodeTextScreen(text), readFile(resolveResourcePath(path)));
+    }
 
-void TestResources::appleFontIsRegisteredOnce()
-{
-    // The test runs from the build tree, so the search finds the font in
-    // the source tree.
-    const QString family = appleFontFamily();
-    if (family.isEmpty())
-        QSKIP("the Apple II font is not in this tree");
-    const int fontsBefore = QFontDatabase::families().size();
-    QCOMPARE(appleFontFamily(), family);
-    QCOMPARE(QFontDatabase::families().size(), fontsBefore);
-    QVERIFY(QFontDatabase::families().contains(family));
-}
+    void sound_data()
+    {
+        QTest::addColumn<QString>("path");
+        for (const QString &path : kSounds)
+            QTest::newRow(qPrintable(path)) << path;
+    }
 
-void TestResources::iconIsCroppedZoomedAndComplete()
-{
-    // 300 x 200 artwork: 50 red columns on each side that the square crop
-    // removes, a blue frame that the 1.38 zoom trims, green inside.
-    QImage art(300, 200, QImage::Format_RGB32);
-    art.fill(Qt::red);
-    QPainter p(&art);
-    p.fillRect(50, 0, 200, 200, Qt::blue);
-    p.fillRect(50 + 24, 24, 152, 152, Qt::green);
-    p.end();
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("art.png"));
-    QVERIFY(art.save(path));
+    // What QSoundEffect plays everywhere: a 44-byte header for mono 16-bit PCM
+    // at 22,050 Hz, then the samples. Short, never clipped, and starting and
+    // ending near silence so that it does not click.
+    void sound()
+    {
+        QFETCH(QString, path);
+        const QByteArray file = readFile(resolveResourcePath(path));
+        QCOMPARE(file.left(4) + file.mid(8, 8) + file.mid(36, 4), QByteArray("RIFFWAVEfmt data"));
+        QCOMPARE(file.mid(16, 20), QByteArray("\x10\0\0\0\1\0\1\0\x22\x56\0\0\x44\xAC\0\0\2\0\x10\0", 20));
+        QCOMPARE(qFromLittleEndian<quint32>(file.constData() + 40), quint32(file.size() - 44));
+        QList<int> level;
+        for (qsizetype i = 44; i + 1 < file.size(); i += 2)
+            level << std::abs(int(qFromLittleEndian<qint16>(file.constData() + i)));
+        QVERIFY(level.size() >= 22050 / 20 && level.size() < 3 * 22050);
+        const int peak = *std::max_element(level.cbegin(), level.cend());
+        QVERIFY(peak > 3000 && peak < 32767);
+        QVERIFY(level.first() < 330 && level.last() < 330);
+    }
 
-    const QIcon icon = buildAppIconFrom(path);
-    QVERIFY(!icon.isNull());
-    for (int size : {16, 20, 24, 32, 40, 48, 64, 128, 256}) {
-        const QImage small = icon.pixmap(QSize(size, size), 1.0).toImage();
-        QCOMPARE(small.size(), QSize(size, size));
-        for (QPoint corner : {QPoint(0, 0), QPoint(size - 1, size - 1), QPoint(size / 2, size / 2)}) {
-            const QColor c = small.pixelColor(corner);
-            QVERIFY2(c.green() > 200 && c.red() < 60 && c.blue() < 60,
-                     qPrintable(QStringLiteral("size %1 at (%2, %3): %4").arg(size).arg(corner.x()).arg(corner.y()).arg(c.name())));
+    // The window icon is the artwork cropped to a centred square and zoomed
+    // by 1.38: the real artwork lies inside the part that survives, and a
+    // test card shows that only that part is kept, at every size.
+    void icon()
+    {
+        const QImage art(resolveResourcePath("icons/morvo-icon.png"));
+        const int side = art.width();
+        QVERIFY(side >= 512 && art.height() == side);
+        const int margin = (side - int(std::lround(side / 1.38))) / 2;
+        const QRect kept(margin, margin, side - 2 * margin, side - 2 * margin);
+        int strayPixels = 0;
+        for (int y = 0; y < side; ++y)
+            for (int x = 0; x < side; ++x)
+                strayPixels += !kept.contains(x, y) && qAlpha(art.pixel(x, y)) != 0;
+        QCOMPARE(strayPixels, 0);
+        QCOMPARE(qAlpha(art.pixel(margin + side / 20, margin + side / 20)), 255);
+
+        // 50 red columns on each side for the crop, a blue frame for the zoom.
+        QImage card(300, 200, QImage::Format_RGB32);
+        card.fill(Qt::red);
+        QPainter p(&card);
+        p.fillRect(50, 0, 200, 200, Qt::blue);
+        p.fillRect(50 + 24, 24, 152, 152, Qt::green);
+        p.end();
+        QTemporaryDir dir;
+        QVERIFY(card.save(dir.filePath("card.png")) && writeFile(dir.filePath("bad.png"), "not a picture at all"));
+        const QIcon icon = buildAppIconFrom(dir.filePath("card.png"));
+        for (int size : {16, 20, 24, 32, 40, 48, 64, 128, 256}) {
+            const QImage small = icon.pixmap(QSize(size, size), 1.0).toImage();
+            QCOMPARE(small.size(), QSize(size, size));
+            for (QPoint at : {QPoint(0, 0), QPoint(size - 1, size - 1), QPoint(size / 2, size / 2)}) {
+                const QColor c = small.pixelColor(at);
+                QVERIFY2(c.green() > 200 && c.red() < 60 && c.blue() < 60, qPrintable(QString("size %1: %2").arg(size).arg(c.name())));
+            }
+        }
+        for (const QString name : {"bad.png", "missing.png", ""})
+            QVERIFY(buildAppIconFrom(name.isEmpty() ? name : dir.filePath(name)).isNull());
+    }
+
+    // An installed program finds every data file in Resources next to bin,
+    // not in the source tree.
+    void installedLayout()
+    {
+        QTemporaryDir prefix(kScratch);
+        const auto install = testsupport::run(MORVO_CMAKE_COMMAND, {"--install", MORVO_BINARY_DIR, "--prefix", prefix.path()});
+        QVERIFY2(install.exitCode == 0, qPrintable(install.out + install.err));
+        const QString bin = prefix.filePath("bin");
+        QVERIFY(QFileInfo(bin + "/morvo").isExecutable());
+        for (const QString &rel : resourceFiles()) {
+            const QString found = resolveResourcePathFrom(bin, rel);
+            QCOMPARE(found, QFileInfo(prefix.filePath("Resources/" + rel)).absoluteFilePath());
+            QCOMPARE(readFile(found), readFile(resolveResourcePath(rel)));
         }
     }
-    const QPixmap sharp = icon.pixmap(QSize(32, 32), 2.0);
-    QCOMPARE(sharp.size(), QSize(64, 64));
-    QCOMPARE(sharp.devicePixelRatio(), 2.0);
-}
 
-void TestResources::iconFromMissingOrDamagedArtIsEmpty()
-{
-    QTemporaryDir dir;
-    const QString damaged = dir.filePath(QStringLiteral("icon.png"));
-    QVERIFY(testsupport::writeFile(damaged, "not a picture at all"));
-    QVERIFY(buildAppIconFrom(damaged).isNull());
-    QVERIFY(buildAppIconFrom(dir.filePath(QStringLiteral("missing.png"))).isNull());
-    QVERIFY(buildAppIconFrom(QString()).isNull());
-}
+    void startsWithoutData_data()
+    {
+        QTest::addColumn<QString>("damage");
+        for (const char *damage : {"no resources", "every file garbage", "every file empty", "every file a directory"})
+            QTest::newRow(damage) << damage;
+    }
+
+    // The program's start-up in test mode, from a copy of the executable that
+    // has no data beside it, or only damaged data.
+    void startsWithoutData()
+    {
+        QFETCH(QString, damage);
+        QTemporaryDir dir(kScratch);
+        const QString exe = dir.filePath("morvo");
+        QVERIFY(QFile::copy(testsupport::binDir() + "/morvo", exe));
+        QCOMPARE(resolveResourcePathFrom(dir.path(), "textscreens/Welcome.txt"), QString());
+        const QByteArray garbage = damage.endsWith("garbage") ? readFile(exe).mid(4096, 4096) : QByteArray();
+        for (const QString &rel : damage == "no resources" ? QStringList() : resourceFiles()) {
+            const QString path = dir.filePath("Resources/" + rel);
+            QVERIFY(QDir().mkpath(damage.endsWith("directory") ? path : QFileInfo(path).absolutePath()));
+            QVERIFY(damage.endsWith("directory") || writeFile(path, garbage));
+        }
+        QVERIFY(writeFile(dir.filePath("stripes.hgr"), QByteArray(8192, char(0x2A))));
+        const auto r = testsupport::run(exe, {dir.filePath("stripes.hgr"), "--test", dir.filePath("out.png")}, dir.path());
+        QVERIFY2(r.exitCode == 0 && r.err.contains("offscreen: 562x192 format=17\n"), qPrintable(r.err));
+        QCOMPARE(QImage(dir.filePath("out.png")).size(), QSize(562, 192));
+    }
+};
 
 QTEST_MAIN(TestResources)
 #include "test_resources.moc"

@@ -1,13 +1,18 @@
 #pragma once
 
+#include "picturestate.h"
+#include "rowbase.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QMap>
-#include <QStandardPaths>
+#include <QProcess>
+#include <QRandomGenerator>
 #include <QString>
 #include <QStringList>
+
+#include <type_traits>
 
 // Helpers shared by the test executables.
 namespace testsupport {
@@ -32,6 +37,27 @@ inline QByteArray readFile(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+// Random bytes. density 0: every bit random; above: roughly one bit in
+// 2^density lit, which leaves lone dots and gaps for the neighbour rules.
+template <typename Bytes>
+void fillRandom(Bytes &bytes, QRandomGenerator &rng, int density = 0)
+{
+    for (auto &b : bytes) {
+        quint32 v = rng.generate();
+        for (int d = 0; d < density; ++d)
+            v &= rng.generate();
+        b = std::remove_reference_t<decltype(b)>(v);
+    }
+}
+
+inline QByteArray randomBytes(int size, quint32 seed)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    QRandomGenerator rng(seed);
+    fillRandom(bytes, rng);
+    return bytes;
+}
+
 // Pixel (x, y) of an RGBA frame as 0xRRGGBB.
 inline quint32 rgbAt(const QImage &image, int x, int y)
 {
@@ -39,20 +65,38 @@ inline quint32 rgbAt(const QImage &image, int x, int y)
     return (quint32(p[0]) << 16) | (quint32(p[1]) << 8) | p[2];
 }
 
-// The font's dot drawings in tools/font/glyphs.txt by code point: 8 rows of
-// 7 characters, '#' lit.
-inline QMap<uint, QStringList> fontDrawings()
+// Dot x of row y: on the 560-dot grid of DHGR, where aux and main bytes take
+// turns every seven dots, or on the 280-dot grid of HGR's main bytes.
+inline bool dotLit(const PictureState &s, int x, int y)
 {
-    const QStringList lines = QString::fromUtf8(readFile(sourceDir() + QStringLiteral("/tools/font/glyphs.txt")))
-                                  .split(QLatin1Char('\n'));
-    QMap<uint, QStringList> drawings;
-    for (int i = 0; i + 8 < lines.size(); ++i)
-        if (lines.at(i).startsWith(QLatin1String("U+")))
-            drawings.insert(lines.at(i).mid(2).section(QLatin1Char(' '), 0, 0).toUInt(nullptr, 16), lines.mid(i + 1, 8));
-    return drawings;
+    const int group = s.isDhgr ? x / 7 : 2 * (x / 7) + 1;
+    return ((group & 1) ? s.mainMemory : s.auxMemory)[rowBaseTable[size_t(y)] + group / 2] & (1 << (x % 7));
 }
 
-// Keeps a test away from the user's settings.
-inline void isolateSettings() { QStandardPaths::setTestModeEnabled(true); }
+// A finished run of a program, by default one of ours in bin/, offscreen and
+// with settings of its own; exit code -1 when it did not end normally.
+struct Run {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+inline Run run(const QString &program, const QStringList &args, const QString &workDir = QString())
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), QDir::tempPath() + QStringLiteral("/morvo-test-config"));
+    p.setProcessEnvironment(env);
+    p.setWorkingDirectory(workDir);
+    p.start(program.contains(QLatin1Char('/')) ? program : binDir() + QLatin1Char('/') + program, args);
+    const bool finished = p.waitForFinished(120000) && p.exitStatus() == QProcess::NormalExit;
+    if (!finished) {
+        p.kill();
+        p.waitForFinished();
+    }
+    return {finished ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
 
 } // namespace testsupport

@@ -1,46 +1,380 @@
 #include "mainwindow.h"
 
+#include "menubuilder.h"
 #include "morvowidget.h"
+#include "resourcepath.h"
+#include "settingsstore.h"
+#include "swatchpanel.h"
 
-#include <QFileInfo>
+#include <QAction>
+#include <QApplication>
+#include <QDate>
+#include <QDockWidget>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QMessageBox>
 #include <QScrollArea>
+#include <QShortcut>
+#include <QStatusTipEvent>
 #include <QStatusBar>
+#include <QTimer>
 
-MainWindow::MainWindow(QWidget *parent)
-    : QMainWindow(parent)
+namespace {
+
+const QColor kDarkGrey(64, 64, 64);
+
+void paintDark(QWidget *widget)
 {
-    m_picture = new MorvoWidget(this);
-    m_scrollArea = new QScrollArea(this);
-    m_scrollArea->setBackgroundRole(QPalette::Dark);
-    QPalette dark = m_scrollArea->palette();
-    dark.setColor(QPalette::Dark, QColor(64, 64, 64));
-    dark.setColor(QPalette::Window, QColor(64, 64, 64));
-    m_scrollArea->setPalette(dark);
-    m_scrollArea->setAutoFillBackground(true);
-    m_scrollArea->setAlignment(Qt::AlignCenter);
-    m_scrollArea->setWidget(m_picture);
-    setCentralWidget(m_scrollArea);
-
-    connect(m_picture, &MorvoWidget::statusMessage, this,
-            [this](const QString &msg) { statusBar()->showMessage(msg); });
-    statusBar();
-    updateTitle();
-    resize(700, 540);
+    QPalette palette = widget->palette();
+    palette.setBrush(QPalette::All, QPalette::Window, QBrush(kDarkGrey, Qt::SolidPattern));
+    palette.setBrush(QPalette::All, QPalette::Base, QBrush(kDarkGrey, Qt::SolidPattern));
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
 }
 
-bool MainWindow::openPicture(const QString &path)
+} // namespace
+
+MainWindow::MainWindow()
 {
-    if (!m_picture->loadPicture(path))
-        return false;
-    m_currentPicturePath = path;
-    updateTitle();
+    setWindowTitle(QStringLiteral("morvo"));
+    m_pictureWidget = new MorvoWidget(this);
+    m_files = new FileCommands(this, m_pictureWidget, this);
+    createCentralArea();
+    createColorsDock();
+    statusBar()->showMessage(tr("Ready"));
+    connect(m_pictureWidget, &MorvoWidget::statusMessage, statusBar(),
+            [this](const QString &message) { statusBar()->showMessage(message); });
+    connect(m_files, &FileCommands::statusMessage, statusBar(),
+            [this](const QString &message) { statusBar()->showMessage(message); });
+    buildMenus();
+    loadSettings();
+
+    m_geometryTimer = new QTimer(this);
+    m_geometryTimer->setSingleShot(true);
+    m_geometryTimer->setInterval(300);
+    connect(m_geometryTimer, &QTimer::timeout, this, &MainWindow::saveWindowGeometry);
+    if (SettingsStore::contains(SettingsStore::kMainWindowGeometry))
+        restoreGeometry(SettingsStore::readBytes(SettingsStore::kMainWindowGeometry));
+    else
+        resize(600, 500);
+    createShortcuts();
+}
+
+QAction *MainWindow::action(int actId) const
+{
+    return actId >= 0 && actId < kActionCount ? m_actionsById[size_t(actId)] : nullptr;
+}
+
+void MainWindow::createCentralArea()
+{
+    auto *scrollArea = new QScrollArea(this);
+    scrollArea->setWidget(m_pictureWidget);
+    scrollArea->setWidgetResizable(false);
+    scrollArea->setAlignment(Qt::AlignCenter);
+    paintDark(scrollArea);
+    paintDark(scrollArea->viewport());
+    setCentralWidget(scrollArea);
+}
+
+void MainWindow::createColorsDock()
+{
+    m_swatchPanel = new SwatchPanel(this, &m_pictureWidget->state());
+    auto *dock = new QDockWidget(tr("Colors"), this);
+    dock->setWidget(m_swatchPanel);
+    dock->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
+    dock->setStyleSheet(QStringLiteral("QDockWidget { border: 1px solid #555; }"));
+    addDockWidget(Qt::RightDockWidgetArea, dock);
+    connect(dock, &QDockWidget::topLevelChanged, m_swatchPanel, &SwatchPanel::setFloating);
+}
+
+void MainWindow::buildMenus()
+{
+    MenuBindings bindings;
+    bindings.operations = {
+        {QStringLiteral("onNewGraphic"), [this] { onNewGraphic(); }},
+        {QStringLiteral("onOpenGraphic"), [this] { m_files->onOpenGraphic(); }},
+        {QStringLiteral("onSave"), [this] { onSave(); }},
+        {QStringLiteral("onSaveAs"), [this] { m_files->onSaveAs(); }},
+        {QStringLiteral("quit"), [this] { quitApplication(); }},
+        {QStringLiteral("onConvertToDHGR"), [this] { onConvertToDHGR(); }},
+        {QStringLiteral("toggleBitShifting"), [this] { toggleBitShifting(); }},
+        {QStringLiteral("toggle560Mode"), [this] { toggle560Mode(); }},
+        {QStringLiteral("toggleStartScreen"), [this] { toggleStartScreen(); }},
+        {QStringLiteral("onAbout"), [this] { onAbout(); }},
+        {QStringLiteral("aboutQt"), [] { QApplication::aboutQt(); }},
+        {QStringLiteral("onShiftLeft"), [this] { onShiftLeft(); }},
+        {QStringLiteral("onShiftRight"), [this] { onShiftRight(); }},
+    };
+    bindings.radioGroups = {
+        {QStringLiteral("engine"), [this](QAction *a) { onEngineChosen(a); }},
+        {QStringLiteral("size"), [this](QAction *a) { onSizeChosen(a); }},
+        {QStringLiteral("aspect"), [this](QAction *a) { onAspectChosen(a); }},
+        {QStringLiteral("palette"), [this](QAction *a) { onPaletteChosen(a); }},
+    };
+    const BuiltMenus built = MenuBuilder(menuBar(), this, bindings).build(menuDefinition());
+    m_actionsById = built.actionsById;
+    m_undoAction = built.taggedActions.value(QStringLiteral("undo"));
+    m_cutAction = built.taggedActions.value(QStringLiteral("cut"));
+    m_copyAction = built.taggedActions.value(QStringLiteral("copy"));
+    m_pasteAction = built.taggedActions.value(QStringLiteral("paste"));
+    m_clearAction = built.taggedActions.value(QStringLiteral("clear"));
+    m_selectAllAction = built.taggedActions.value(QStringLiteral("selectAll"));
+    m_saveAsAction = built.taggedActions.value(QStringLiteral("saveAs"));
+    m_files->setMenus(built.recentGraphicMenu, built.recentTextMenu);
+    updateCheckedStates();
+    updateTextActions();
+}
+
+void MainWindow::createShortcuts()
+{
+    addShortcut(Qt::Key_K, [this] { toggleColorMode(); });
+    addShortcut(Qt::Key_C, [this] { toggleColorMode(); });
+    addShortcut(Qt::Key_L, [this] { toggleJexEngine(); });
+    addShortcut(Qt::Key_B, [this] { toggleBitShifting(); });
+    addShortcut(Qt::Key_Comma, [this] { stepScreenSize(-1); });
+    addShortcut(Qt::Key_Period, [this] { stepScreenSize(+1); });
+    addShortcut(Qt::Key_BracketLeft, [this] { stepPalette(-1); });
+    addShortcut(Qt::Key_BracketRight, [this] { stepPalette(+1); });
+}
+
+void MainWindow::addShortcut(Qt::Key key, const std::function<void()> &operation)
+{
+    auto *shortcut = new QShortcut(QKeySequence(key), this, nullptr, nullptr, Qt::WindowShortcut);
+    shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(shortcut, &QShortcut::activated, this, [this, operation] {
+        if (shortcutsMayAct())
+            operation();
+    });
+}
+
+bool MainWindow::shortcutsMayAct()
+{
     return true;
 }
 
-void MainWindow::updateTitle()
+bool MainWindow::event(QEvent *event)
 {
-    if (m_currentPicturePath.isEmpty())
-        setWindowTitle(QStringLiteral("morvo"));
+    // Menu items carry no status tips; passing over them would wipe what the
+    // status bar reports ("Saved: ...") with an empty line.
+    if (event->type() == QEvent::StatusTip && static_cast<QStatusTipEvent *>(event)->tip().isEmpty())
+        return true;
+    return QMainWindow::event(event);
+}
+
+void MainWindow::keyPressEvent(QKeyEvent *event)
+{
+    QMainWindow::keyPressEvent(event);
+}
+
+void MainWindow::moveEvent(QMoveEvent *event)
+{
+    QMainWindow::moveEvent(event);
+    if (m_geometryTimer)
+        m_geometryTimer->start();
+}
+
+void MainWindow::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    if (m_geometryTimer)
+        m_geometryTimer->start();
+}
+
+void MainWindow::saveWindowGeometry()
+{
+    SettingsStore::writeBytes(SettingsStore::kMainWindowGeometry, saveGeometry());
+}
+
+void MainWindow::loadSettings()
+{
+    SettingsStore::readViewOptions(m_pictureWidget->state().viewOptions());
+    m_files->loadSettings();
+    m_pictureWidget->refresh();
+    m_swatchPanel->update();
+    updateCheckedStates();
+    m_lastColorPalette = m_pictureWidget->state().paletteType;
+    m_lastMonoPalette = m_pictureWidget->state().oneBitPalette;
+}
+
+void MainWindow::saveSettings()
+{
+    SettingsStore::writeViewSettings(m_pictureWidget->state().viewOptions(),
+                                     {m_files->lastOpenDir(), m_files->lastSaveDir(), m_files->lastTextDir()});
+}
+
+void MainWindow::changeView(const std::function<bool(ViewChoice &)> &rule)
+{
+    ViewOptions &options = m_pictureWidget->state().viewOptions();
+    ViewChoice choice{options, m_lastColorPalette, m_lastMonoPalette};
+    if (!rule(choice))
+        return;
+    options = choice.options;
+    m_lastColorPalette = choice.lastColorPalette;
+    m_lastMonoPalette = choice.lastMonoPalette;
+    applyViewChange();
+}
+
+void MainWindow::applyViewChange()
+{
+    m_pictureWidget->refresh();
+    m_swatchPanel->update();
+    updateCheckedStates();
+    saveSettings();
+}
+
+void MainWindow::onEngineChosen(QAction *a)
+{
+    changeView([a](ViewChoice &c) { c.chooseEngine(a->data().toInt()); return true; });
+}
+
+void MainWindow::onSizeChosen(QAction *a)
+{
+    changeView([a](ViewChoice &c) { c.chooseSize(a->data().toInt()); return true; });
+}
+
+void MainWindow::onAspectChosen(QAction *a)
+{
+    changeView([a](ViewChoice &c) { c.chooseAspect(a->data().toInt()); return true; });
+}
+
+void MainWindow::onPaletteChosen(QAction *a)
+{
+    changeView([a](ViewChoice &c) { c.choosePalette(a->data().toInt()); return true; });
+}
+
+void MainWindow::toggleColorMode()
+{
+    changeView([](ViewChoice &c) { c.toggleColorMode(); return true; });
+}
+
+void MainWindow::toggleJexEngine()
+{
+    changeView([](ViewChoice &c) { c.toggleJexEngine(); return true; });
+}
+
+void MainWindow::toggleBitShifting()
+{
+    changeView([](ViewChoice &c) { return c.toggleBitShifting(); });
+}
+
+void MainWindow::toggle560Mode()
+{
+    changeView([](ViewChoice &c) { c.options.is560Mode = !c.options.is560Mode; return true; });
+}
+
+void MainWindow::toggleStartScreen()
+{
+    changeView([](ViewChoice &c) { c.options.startScreen = !c.options.startScreen; return true; });
+}
+
+void MainWindow::stepScreenSize(int delta)
+{
+    changeView([delta](ViewChoice &c) { c.stepScreenSize(delta); return true; });
+}
+
+void MainWindow::stepPalette(int delta)
+{
+    changeView([delta](ViewChoice &c) { return c.stepPalette(delta); });
+}
+
+void MainWindow::updateCheckedStates()
+{
+    const MenuStates states = menuStates(m_pictureWidget->state().viewOptions());
+    for (int act = 0; act < kActionCount; ++act) {
+        QAction *a = m_actionsById[size_t(act)];
+        if (!a || act == kActConvert)
+            continue;
+        if (act == kActBitShifting) {
+            const bool wasBlocked = a->blockSignals(true);
+            a->setEnabled(states.bitShiftingEnabled);
+            a->setChecked(states.checked[size_t(act)]);
+            a->blockSignals(wasBlocked);
+        } else {
+            a->setChecked(states.checked[size_t(act)]);
+        }
+    }
+}
+
+void MainWindow::updateTextActions()
+{
+    const bool enabled = m_textMode;
+    for (QAction *a : {m_undoAction, m_cutAction, m_copyAction, m_pasteAction, m_clearAction, m_selectAllAction})
+        if (a)
+            a->setEnabled(enabled);
+}
+
+void MainWindow::onConvertToDHGR()
+{
+    m_pictureWidget->convertToDhgr();
+    updateCheckedStates();
+}
+
+void MainWindow::onShiftLeft() { m_pictureWidget->shiftPicture(true); }
+
+void MainWindow::onShiftRight() { m_pictureWidget->shiftPicture(false); }
+
+void MainWindow::onNewGraphic()
+{
+    if (!closeTextEditor())
+        return;
+    m_pictureWidget->clearPicture();
+    setWindowTitle(QStringLiteral("morvo"));
+    m_files->forgetCurrentPicture();
+    updateCheckedStates();
+    updateTextActions();
+}
+
+void MainWindow::onSave()
+{
+    m_files->exportPng();
+}
+
+void MainWindow::onAbout()
+{
+    QFont font;
+    const QString family = appleFontFamily();
+    if (!family.isEmpty())
+        font = QFont(family, 10);
+    const QString text = QStringLiteral(
+                             "<html><body style=\"background-color: black; color: white;\">"
+                             "<p style=\"font-size:14pt; font-weight:bold;\">morvo</p>"
+                             "<p>Apple II DHGR / HGR picture viewer and editor</p>"
+                             "<p style=\"font-size:9pt; color: #888;\">&copy; %1 kestrand</p>"
+                             "</body></html>")
+                             .arg(QDate::currentDate().year());
+    QMessageBox box(this);
+    box.setWindowTitle(tr("About morvo"));
+    box.setTextFormat(Qt::RichText);
+    box.setText(text);
+    box.setFont(font);
+    box.exec();
+}
+
+void MainWindow::quitApplication()
+{
+    QCoreApplication::quit();
+}
+
+bool MainWindow::closeTextEditor()
+{
+    return true;
+}
+
+void MainWindow::pictureShown()
+{
+    updateCheckedStates();
+    updateTextActions();
+}
+
+void MainWindow::runStartup()
+{
+    reopenLastPicture();
+}
+
+void MainWindow::reopenLastPicture()
+{
+    if (m_files->recentFiles().isEmpty())
+        m_pictureWidget->clearPicture();
     else
-        setWindowTitle(tr("morvo — %1").arg(QFileInfo(m_currentPicturePath).fileName()));
+        m_files->openRecentPicture(m_files->recentFiles().first());
 }

@@ -1,27 +1,104 @@
 #pragma once
 
+#include "filecommands.h"
+#include "viewchoice.h"
+
 #include <QMainWindow>
 
-class MorvoWidget;
-class QScrollArea;
+#include <array>
+#include <functional>
 
-// The program's window: the picture in a dark scroll area, and a status bar
-// for what the picture widget reports.
-class MainWindow : public QMainWindow {
+class MorvoWidget;
+class QAction;
+class QMenu;
+class QTimer;
+class SwatchPanel;
+
+// The program's window: the picture centred in a dark scroll area, the
+// Colors dock, the menus built from their definition, and the status bar.
+// The view-option rules are ViewChoice's; this applies their result.
+class MainWindow : public QMainWindow, private FileCommandsHost {
     Q_OBJECT
 
 public:
-    explicit MainWindow(QWidget *parent = nullptr);
+    MainWindow();
 
-    MorvoWidget *pictureWidget() const { return m_picture; }
+    MorvoWidget *pictureWidget() const { return m_pictureWidget; }
+    SwatchPanel *swatchPanel() const { return m_swatchPanel; }
+    FileCommands *fileCommands() const { return m_files; }
+    QAction *action(int actId) const;
 
-    // Loads a picture and shows its name in the title when it loaded.
-    bool openPicture(const QString &path);
+    // Called once after the window is shown when no file was named.
+    void runStartup();
+    void reopenLastPicture();
+
+    // Asks about unsaved text, then quits; the question can keep it open.
+    void quitApplication();
+
+    // Menu operations.
+    void onEngineChosen(QAction *action);
+    void onSizeChosen(QAction *action);
+    void onAspectChosen(QAction *action);
+    void onPaletteChosen(QAction *action);
+    void toggleColorMode();
+    void toggleJexEngine();
+    void toggleBitShifting();
+    void toggle560Mode();
+    void toggleStartScreen();
+    void stepScreenSize(int delta);
+    void stepPalette(int delta);
+    void onConvertToDHGR();
+    void onShiftLeft();
+    void onShiftRight();
+    void onNewGraphic();
+    void onSave();
+    void onAbout();
+
+    void updateCheckedStates();
+    void updateTextActions();
+
+protected:
+    bool event(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
-    void updateTitle();
+    bool closeTextEditor() override;
+    void pictureShown() override;
 
-    MorvoWidget *m_picture = nullptr;
-    QScrollArea *m_scrollArea = nullptr;
-    QString m_currentPicturePath;
+    void createCentralArea();
+    void createColorsDock();
+    void buildMenus();
+    void createShortcuts();
+    void addShortcut(Qt::Key key, const std::function<void()> &operation);
+    // The single keys act only on the picture: a key during the boot screens
+    // only ends them, and keys typed in the text editor are its own.
+    bool shortcutsMayAct();
+
+    void loadSettings();
+    void saveSettings();
+    void saveWindowGeometry();
+
+    // Runs a view-option rule on the options and the remembered palettes;
+    // when it changed something, re-renders, repaints the swatches, updates
+    // the checks and stores the settings.
+    void changeView(const std::function<bool(ViewChoice &)> &rule);
+    void applyViewChange();
+
+    MorvoWidget *m_pictureWidget = nullptr;
+    SwatchPanel *m_swatchPanel = nullptr;
+    QTimer *m_geometryTimer = nullptr;
+    FileCommands *m_files = nullptr;
+    bool m_textMode = false;
+    quint16 m_lastColorPalette = 0;
+    quint16 m_lastMonoPalette = 0;
+    std::array<QAction *, kActionCount> m_actionsById{};
+    QAction *m_undoAction = nullptr;
+    QAction *m_cutAction = nullptr;
+    QAction *m_copyAction = nullptr;
+    QAction *m_pasteAction = nullptr;
+    QAction *m_clearAction = nullptr;
+    QAction *m_selectAllAction = nullptr;
+    QAction *m_saveAsAction = nullptr;
 };

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QLocale>
 
 #include <algorithm>
@@ -157,4 +158,26 @@ QString PictureFile::describe() const
     if (!companionNote.isEmpty())
         line += tr("; companion not used: %1").arg(companionNote);
     return line;
+}
+
+bool writeFileBytes(const QString &path, const QByteArray &bytes, QString &error)
+{
+    QSaveFile file(path);
+    // Unbuffered, a short write (a full disk, a file size limit) shows in
+    // what write() returns; through the buffer it can go unnoticed and the
+    // shortened file would still replace the old one.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        error = file.errorString();
+        return false;
+    }
+    if (file.write(bytes) != bytes.size()) {
+        error = file.error() == QFileDevice::NoError ? tr("the file could not be written whole") : file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        error = file.errorString();
+        return false;
+    }
+    return true;
 }

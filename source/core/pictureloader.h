@@ -54,3 +54,8 @@ QByteArray pictureFileBytes(const PictureState &state);
 // Replaces the state's picture with a loaded file; returns false, touching
 // nothing, when the file was not loaded.
 bool applyPictureFile(const PictureFile &file, PictureState &state);
+
+// Writes a whole file through a temporary file that replaces the old one only
+// once complete, so a failed write leaves the old file as it was. False with
+// the reason when it could not be written.
+bool writeFileBytes(const QString &path, const QByteArray &bytes, QString &error);

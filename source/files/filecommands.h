@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class FileChooser;
+class MorvoWidget;
+class QMenu;
+class QWidget;
+
+// What the file commands need of the window they serve.
+class FileCommandsHost {
+public:
+    virtual ~FileCommandsHost();
+    // Closes the text editor, asking about unsaved text first; false when
+    // the user chose to keep it.
+    virtual bool closeTextEditor() = 0;
+    // A picture replaced what was shown: the menus follow.
+    virtual void pictureShown() = 0;
+};
+
+// The picture file commands, the recent lists and the dialog directories.
+// Nothing is recorded for a file that did not load, and nothing is reported
+// as saved before it is on disk whole.
+class FileCommands : public QObject {
+    Q_OBJECT
+
+public:
+    FileCommands(QWidget *window, MorvoWidget *picture, FileCommandsHost *host);
+    ~FileCommands() override;
+
+    void setChooser(std::unique_ptr<FileChooser> chooser);
+    void setMenus(QMenu *recentGraphicMenu, QMenu *recentTextMenu);
+    // The directories and lists as stored; the menus are rebuilt.
+    void loadSettings();
+
+    const QStringList &recentFiles() const { return m_recentFiles; }
+    const QString &currentPicturePath() const { return m_currentPicturePath; }
+    void forgetCurrentPicture() { m_currentPicturePath.clear(); }
+    const QString &lastOpenDir() const { return m_lastOpenDir; }
+    const QString &lastSaveDir() const { return m_lastSaveDir; }
+    const QString &lastTextDir() const { return m_lastTextDir; }
+
+    void onOpenGraphic();
+    void onSaveAs();
+    void exportPng();
+    void openRecentPicture(const QString &path);
+    void removeRecentPicture(const QString &path);
+    void addRecentPicture(const QString &path);
+    void rebuildRecentPictureMenu();
+
+Q_SIGNALS:
+    void statusMessage(const QString &message);
+
+private:
+    // Loads a picture and, when it loaded, makes it the current one: its
+    // name in the title, its path at the head of the recent list.
+    bool openPictureFile(const QString &path);
+    void rememberSaveDir(const QString &path);
+    void writeFile(const QString &path, const QByteArray &bytes);
+
+    QWidget *m_window;
+    MorvoWidget *m_picture;
+    FileCommandsHost *m_host;
+    std::unique_ptr<FileChooser> m_chooser;
+    QMenu *m_recentGraphicMenu = nullptr;
+    QMenu *m_recentTextMenu = nullptr;
+    QStringList m_recentFiles;
+    QStringList m_recentTextScreens;
+    QString m_currentPicturePath;
+    QString m_lastOpenDir;
+    QString m_lastSaveDir;
+    QString m_lastTextDir;
+};
+
+// The names the save dialogs propose: the picture's base name (up to its
+// first dot) in the last save directory; Save As adds no extension.
+QString proposedPicturePath(const QString &currentPicturePath, const QString &lastSaveDir);
+QString proposedPngPath(const QString &currentPicturePath, const QString &lastSaveDir);

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class QMenu;
+
+// The recent-file lists: newest first, paths compared exactly, never two
+// equal entries. A list read from the store is kept as it is, however long,
+// until the next addition trims it.
+constexpr int kRecentPictures = 10;
+constexpr int kRecentTextScreens = 5;
+
+QStringList withRecentAdded(QStringList list, const QString &path, int limit);
+QStringList withRecentRemoved(QStringList list, const QString &path);
+
+// Empties a menu; its entries are deleted once the event loop is back.
+void clearMenuLater(QMenu *menu);
+
+// Fills a Recent Graphic menu: one entry per path, shown by file name; a
+// choice opens the path, or removes it when Alt is held at that moment.
+// Disabled while the list is empty.
+void fillRecentPictureMenu(QMenu *menu, const QStringList &paths,
+                           const std::function<void(const QString &)> &open,
+                           const std::function<void(const QString &)> &remove);
