@@ -69,10 +69,7 @@ private Q_SLOTS:
     {
         m_family = appleFontFamily();
         QVERIFY(!m_family.isEmpty());
-        const QStringList lines = QString::fromUtf8(testsupport::readFile(testsupport::sourceDir() + "/tools/font/glyphs.txt")).split('\n');
-        for (int i = 0; i + 8 < lines.size(); ++i)
-            if (lines.at(i).startsWith("U+"))
-                m_glyphs.insert(lines.at(i).mid(2).section(' ', 0, 0).toUInt(nullptr, 16), lines.mid(i + 1, 8));
+        m_glyphs = testsupport::fontDrawings();
         QByteArray mouseText;
         for (int byte = 0x80; byte <= 0x9F; ++byte)
             mouseText += char(byte);

@@ -39,7 +39,7 @@ class TestResources : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void initTestCase() { testsupport::isolateSettings(); }
 
     void lookup_data()
     {

@@ -14,7 +14,7 @@ class TestView : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void initTestCase() { testsupport::isolateSettings(); }
 
     void geometry_data()
     {

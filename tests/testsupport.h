@@ -9,6 +9,8 @@
 #include <QImage>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QMap>
+#include <QStandardPaths>
 #include <QString>
 #include <QStringList>
 
@@ -98,5 +100,21 @@ inline Run run(const QString &program, const QStringList &args, const QString &w
     return {finished ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
             QString::fromUtf8(p.readAllStandardError())};
 }
+
+// The font's dot drawings in tools/font/glyphs.txt by code point: 8 rows of
+// 7 characters, '#' lit.
+inline QMap<uint, QStringList> fontDrawings()
+{
+    const QStringList lines = QString::fromUtf8(readFile(sourceDir() + QStringLiteral("/tools/font/glyphs.txt")))
+                                  .split(QLatin1Char('\n'));
+    QMap<uint, QStringList> drawings;
+    for (int i = 0; i + 8 < lines.size(); ++i)
+        if (lines.at(i).startsWith(QLatin1String("U+")))
+            drawings.insert(lines.at(i).mid(2).section(QLatin1Char(' '), 0, 0).toUInt(nullptr, 16), lines.mid(i + 1, 8));
+    return drawings;
+}
+
+// Keeps a test away from the user's settings.
+inline void isolateSettings() { QStandardPaths::setTestModeEnabled(true); }
 
 } // namespace testsupport
