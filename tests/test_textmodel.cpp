@@ -18,58 +18,54 @@ std::pair<int, int> cell(const QString &arg)
     return {parts.at(0).toInt(), parts.at(1).toInt()};
 }
 
+bool click(TextScreenModel &m, const QString &at, bool shift)
+{
+    m.press(cell(at).first, cell(at).second, shift);
+    m.release();
+    return false;
+}
+
 // Steps separated by "|": "at r,c" (a click), "sel r,c r,c" (a drag),
-// "shiftclick r,c", "type TEXT", "paste TEXT" ("\n" for a line feed),
-// "cols N", "inverse", and the keys and operations by name. Returns whether
-// the last step counted as a change.
+// "shiftclick r,c", "type TEXT", "insert C", "paste TEXT" ("\n" for a line
+// feed), "cols N", "inverse", the keys ("S-" for Shift) and the operations
+// by name. Returns whether the last step counted as a change.
 bool run(TextScreenModel &m, const QString &script)
 {
+    using Op = std::function<bool(TextScreenModel &, const QString &)>;
+    static const QHash<QString, Op> ops{
+        {"at", [](TextScreenModel &m, const QString &a) { return click(m, a, false); }},
+        {"shiftclick", [](TextScreenModel &m, const QString &a) { return click(m, a, true); }},
+        {"sel", [](TextScreenModel &m, const QString &a) {
+             m.press(cell(a.section(' ', 0, 0)).first, cell(a.section(' ', 0, 0)).second, false);
+             m.dragTo(cell(a.section(' ', 1)).first, cell(a.section(' ', 1)).second);
+             m.release();
+             return false;
+         }},
+        {"type", [](TextScreenModel &m, const QString &a) { return std::count_if(a.begin(), a.end(), [&](QChar ch) { return m.typeChar(ch); }) > 0; }},
+        {"insert", [](TextScreenModel &m, const QString &a) { return m.insertChar(a.at(0)); }},
+        {"paste", [](TextScreenModel &m, const QString &a) { return m.paste(a); }},
+        {"cols", [](TextScreenModel &m, const QString &a) { return m.setColumnCount(a.toInt()); }},
+        {"inverse", [](TextScreenModel &m, const QString &) { return m.setInverseChars(true), false; }},
+        {"undo", [](TextScreenModel &m, const QString &) { return m.undo(); }},
+        {"all", [](TextScreenModel &m, const QString &) { return m.selectAll(), false; }},
+        {"clear", [](TextScreenModel &m, const QString &) { return m.deleteSelection(); }},
+        {"bs", [](TextScreenModel &m, const QString &) { return m.backspace(); }},
+        {"del", [](TextScreenModel &m, const QString &) { return m.deleteForward(); }},
+        {"ret", [](TextScreenModel &m, const QString &) { return m.newLine(); }},
+    };
+    static const QHash<QString, Move> moves{{"left", Move::Left}, {"right", Move::Right}, {"up", Move::Up},
+                                            {"down", Move::Down}, {"home", Move::Home}, {"end", Move::End}};
     bool changed = false;
-    for (const QString &step : script.split(QLatin1Char('|'), Qt::SkipEmptyParts)) {
-        const QString name = step.section(QLatin1Char(' '), 0, 0);
-        const QString arg = step.section(QLatin1Char(' '), 1).replace(QLatin1String("\\n"), QLatin1String("\n"));
-        changed = false;
-        if (name == QLatin1String("at") || name == QLatin1String("shiftclick")) {
-            m.press(cell(arg).first, cell(arg).second, name != QLatin1String("at"));
-            m.release();
-        } else if (name == QLatin1String("sel")) {
-            const auto [r0, c0] = cell(arg.section(QLatin1Char(' '), 0, 0));
-            const auto [r1, c1] = cell(arg.section(QLatin1Char(' '), 1, 1));
-            m.press(r0, c0, false);
-            m.dragTo(r1, c1);
-            m.release();
-        } else if (name == QLatin1String("type")) {
-            for (const QChar ch : arg)
-                changed = m.typeChar(ch);
-        } else if (name == QLatin1String("insert")) {
-            changed = m.insertChar(arg.at(0));
-        } else if (name == QLatin1String("paste")) {
-            changed = m.paste(arg);
-        } else if (name == QLatin1String("cols")) {
-            changed = m.setColumnCount(arg.toInt());
-        } else if (name == QLatin1String("inverse")) {
-            m.setInverseChars(true);
-        } else if (name == QLatin1String("undo")) {
-            changed = m.undo();
-        } else if (name == QLatin1String("all")) {
-            m.selectAll();
-        } else if (name == QLatin1String("clear")) {
-            changed = m.deleteSelection();
-        } else if (name == QLatin1String("bs")) {
-            changed = m.backspace();
-        } else if (name == QLatin1String("del")) {
-            changed = m.deleteForward();
-        } else if (name == QLatin1String("ret")) {
-            changed = m.newLine();
-        } else {
-            static const QHash<QString, Move> moves{{"left", Move::Left}, {"right", Move::Right}, {"up", Move::Up},
-                                                    {"down", Move::Down}, {"home", Move::Home}, {"end", Move::End}};
-            const bool shift = name.startsWith(QLatin1String("S-"));
-            const auto it = moves.find(shift ? name.mid(2) : name);
-            if (it == moves.end())
-                qFatal("unknown step %s", qPrintable(step));
-            m.moveCursor(*it, shift);
-        }
+    for (const QString &step : script.split('|', Qt::SkipEmptyParts)) {
+        const QString name = step.section(' ', 0, 0);
+        const QString arg = step.section(' ', 1).replace(QLatin1String("\\n"), QLatin1String("\n"));
+        const bool shift = name.startsWith(QLatin1String("S-"));
+        if (ops.contains(name))
+            changed = ops.value(name)(m, arg);
+        else if (moves.contains(shift ? name.mid(2) : name))
+            m.moveCursor(moves.value(shift ? name.mid(2) : name), shift), changed = false;
+        else
+            qFatal("unknown step %s", qPrintable(step));
     }
     return changed;
 }
@@ -94,7 +90,6 @@ private Q_SLOTS:
         QTest::newRow("blank 40") << "" << "" << "" << "0,0" << false;
         QTest::newRow("blank 80") << "80" << "" << "80" << "0,0" << false;
         QTest::newRow("empty rows kept, trailing ones dropped") << "A\n\nC\n\n" << "" << "A\n\nC" << "0,0" << false;
-        QTest::newRow("spaces are not empty") << "  " << "" << "  " << "0,0" << false;
         QTest::newRow("lone 8 marks 80 columns") << "8HELLO" << "" << "80HELLO" << "0,0" << false;
         QTest::newRow("30 lines keep 24") << twenty + "T\nU\nV\nW\nX\nY\nZ\n" << "" << twenty + "T\nU\nV\nW" << "0,0" << false;
         QTest::newRow("long line cut") << row('B', 50) << "" << row('B', 40) << "0,0" << false;
@@ -103,10 +98,8 @@ private Q_SLOTS:
         // A 40-column screen that begins with "8" keeps its digit.
         QTest::newRow("typed 8 gets the 40 mark") << "" << "type 8-BIT" << "408-BIT" << "0,5" << true;
         QTest::newRow("typed 80 gets the 40 mark") << "" << "type 80X" << "4080X" << "0,3" << true;
-        QTest::newRow("40 mark read") << "408-BIT" << "" << "408-BIT" << "0,0" << false;
         QTest::newRow("typed 408 keeps its 40") << "" << "type 408" << "40408" << "0,3" << true;
         QTest::newRow("40 before anything else is text") << "40 COLUMNS" << "" << "40 COLUMNS" << "0,0" << false;
-        QTest::newRow("8 on row 1 needs no mark") << "\n8" << "" << "\n8" << "0,0" << false;
 
         // Typing and insertion.
         QTest::newRow("insert pushes the row's last character out")
@@ -134,8 +127,6 @@ private Q_SLOTS:
         QTest::newRow("left at column 0") << "ABC\nD" << "at 1,0|left" << "ABC\nD" << "0,3" << false;
         QTest::newRow("backspace joins rows and cuts") << row('A', 30) + "\n" + row('B', 20) + row('\n', 22) + "Z" << "at 1,0|bs"
                                                        << row('A', 30) + row('B', 10) + row('\n', 22) + "Z" << "0,30" << true;
-        QTest::newRow("backspace beyond the row's end only moves") << "AB" << "at 0,5|bs" << "AB" << "0,4" << true;
-        QTest::newRow("backspace at the top-left") << "AB" << "bs" << "AB" << "0,0" << false;
         QTest::newRow("delete at the row's end") << "AB\nCD" << "end|del" << "AB\nCD" << "0,2" << false;
         QTest::newRow("delete with a selection") << "ABCD" << "S-right|S-right|del" << "CD" << "0,0" << true;
         QTest::newRow("return on row 23 is still a change") << twenty + "\n\n\nLAST" << "at 23,2|ret" << twenty + "\n\n\nLAST"
@@ -149,7 +140,6 @@ private Q_SLOTS:
         QTest::newRow("paste a long line") << "OLD" << "paste " + row('P', 50) << row('P', 40) << "0,40" << true;
         QTest::newRow("paste replaces the selection, skips CR") << "ABCD" << "sel 0,1 0,3|paste x\ry" << "AxyD" << "0,3" << true;
         QTest::newRow("undo of the first character on a blank screen") << "" << "type A|undo" << "" << "0,0" << true;
-        QTest::newRow("undo on a blank 80-column screen") << "80" << "type A|undo" << "80" << "0,0" << true;
         QTest::newRow("undo twice is redo") << "AB" << "end|type C|undo|undo" << "ABC" << "0,0" << true;
         QTest::newRow("undo takes the snapshot's columns") << "80AB" << "type C|cols 40|undo" << "80AB" << "0,0" << true;
         QTest::newRow("nothing to undo after a load") << "AB" << "undo" << "AB" << "0,0" << false;
@@ -157,8 +147,7 @@ private Q_SLOTS:
         // Column switches and the mouse.
         QTest::newRow("80 to 40 keeps what is beyond column 40")
             << "80" + row('C', 60) << "cols 40|end" << row('C', 60) << "0,40" << false;
-        QTest::newRow("same column count is no change") << "" << "cols 40" << "" << "0,0" << false;
-        QTest::newRow("column count 60 is ignored") << "" << "cols 60" << "" << "0,0" << false;
+        QTest::newRow("column count 60 or the current one") << "" << "cols 60|cols 40" << "" << "0,0" << false;
         QTest::newRow("click beyond the last column") << "" << "at 30,99" << "" << "23,40" << false;
     }
 
@@ -185,11 +174,9 @@ private Q_SLOTS:
         QTest::addColumn<bool>("hasSelection");
         QTest::newRow("shift+right on an empty row") << "" << "S-right" << "\n" << true;
         QTest::newRow("click without movement") << "AB" << "sel 0,1 0,1" << "" << false;
-        QTest::newRow("drag backwards") << "ABCD\nEF" << "sel 1,1 0,2" << "CD\nE" << true;
         QTest::newRow("cells beyond rows add nothing") << "AB\nCD" << "sel 0,5 1,9" << "\nCD" << true;
         QTest::newRow("shift+click without a selection is a click") << "ABCD" << "at 0,1|shiftclick 0,3" << "" << false;
         QTest::newRow("shift+click extends from the anchor") << "ABCD" << "sel 0,1 0,2|shiftclick 0,3" << "BC" << true;
-        QTest::newRow("a move without shift drops it") << "ABCD" << "sel 0,1 0,3|left" << "" << false;
         QTest::newRow("select all") << "AB\n\nCD" << "all" << "AB\n\nCD" + row('\n', 21) << true;
     }
 
@@ -213,7 +200,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("script");
         QTest::newRow("40 columns, 8 first") << "" << "type 8-BIT";
         QTest::newRow("40 columns, 80 first") << "" << "type 80 COLUMNS";
-        QTest::newRow("40 columns, 4080 first") << "" << "type 4080";
         QTest::newRow("80 columns, 8 first") << "80" << "type 8";
         QTest::newRow("byte-order mark first") << "" << QString::fromUtf16(u"paste \uFEFFA");
         QTest::newRow("Mac OS Roman bytes of a byte-order mark") << "" << QString::fromUtf16(u"paste \u00D4\u00AA\u00F8\u02C7");
