@@ -3,6 +3,7 @@
 #include "filechooser.h"
 #include "filecommands.h"
 #include "mainwindow.h"
+#include "morvowidget.h"
 #include "textscreeneditor.h"
 
 #include <QAbstractButton>
