@@ -7,6 +7,7 @@
 #include "palettes.h"
 #include "pictureedit.h"
 #include "settingsstore.h"
+#include "startupsequence.h"
 #include "swatchpanel.h"
 #include "windowtestsupport.h"
 
@@ -103,6 +104,7 @@ private Q_SLOTS:
     void damagedSettingsNeverReachTheRenderer();
     void geometryIsWrittenAfterTheBurst();
     void pictureActions();
+    void firstKeyOnlyEndsTheBootScreens();
     void swatchHitTest_data();
     void swatchHitTest();
     void swatchClickSetsThePencilAndDockFloats();
@@ -332,6 +334,23 @@ void TestShell::pictureActions()
     QCOMPARE(s.auxMemory, PictureMemory{});
     QCOMPARE(w.windowTitle(), QStringLiteral("morvo"));
     QVERIFY(!QSettings().childGroups().contains(QStringLiteral("engine")));
+}
+
+void TestShell::firstKeyOnlyEndsTheBootScreens()
+{
+    MainWindow w;
+    w.toggleStartScreen();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    w.runStartup();
+    QVERIFY(w.startupSequence()->isRunning());
+    QVERIFY(w.pictureWidget()->overlayVisible());
+    QTest::keyClick(&w, Qt::Key_K);
+    QVERIFY(!w.startupSequence()->isRunning());
+    QCOMPARE(w.pictureWidget()->state().bmFinalDepth, quint16(8));
+    QVERIFY(w.pictureWidget()->state().startScreen);
+    QTest::keyClick(&w, Qt::Key_K);
+    QCOMPARE(w.pictureWidget()->state().bmFinalDepth, quint16(1));
 }
 
 void TestShell::swatchHitTest_data()

@@ -4,6 +4,7 @@
 #include "morvowidget.h"
 #include "resourcepath.h"
 #include "settingsstore.h"
+#include "startupsequence.h"
 #include "swatchpanel.h"
 #include "textgridwidget.h"
 #include "textscreeneditor.h"
@@ -179,7 +180,10 @@ bool MainWindow::shortcutsMayAct()
 
 bool MainWindow::endStartupSequence()
 {
-    return false;
+    if (!m_startupSequence || !m_startupSequence->isRunning())
+        return false;
+    m_startupSequence->stop();
+    return true;
 }
 
 bool MainWindow::event(QEvent *event)
@@ -517,7 +521,13 @@ void MainWindow::pictureShown()
 
 void MainWindow::runStartup()
 {
-    reopenLastPicture();
+    if (!m_pictureWidget->state().startScreen) {
+        reopenLastPicture();
+        return;
+    }
+    m_startupSequence = new StartupSequence(m_pictureWidget, this);
+    connect(m_startupSequence, &StartupSequence::finished, this, &MainWindow::reopenLastPicture);
+    m_startupSequence->start();
 }
 
 void MainWindow::reopenLastPicture()

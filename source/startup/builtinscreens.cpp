@@ -19,7 +19,12 @@ const QList<BuiltInTextScreen> &builtInTextScreens()
 
 QString readResourceText(const QString &relativePath)
 {
-    const QString path = resolveResourcePath(relativePath);
+    return readResourceText(relativePath, resolveResourcePath);
+}
+
+QString readResourceText(const QString &relativePath, const ResourceResolver &resolve)
+{
+    const QString path = resolve(relativePath);
     if (path.isEmpty())
         return QString();
     QFile file(path);
