@@ -15,7 +15,9 @@
 // significant first) and table look-ups, so that a whole frame costs a few
 // times what it takes to fill it. The rules are those of the Apple II video
 // circuits as the view options describe them; the tests check them pixel by
-// pixel and whole frames by checksum.
+// pixel and whole frames by checksum. The colour tables that depend on the
+// palette are kept for the last colours used, one set per thread, so that
+// pictures may be rendered on several threads at once.
 
 namespace {
 
@@ -440,7 +442,7 @@ struct HgrPairQuads {
 
 const HgrPairQuads &hgrPairQuads(const PictureState &s)
 {
-    static HgrPairQuads cache;
+    thread_local HgrPairQuads cache;
     std::array<Rgba, 16> colours;
     for (int c = 0; c < 16; ++c)
         colours[size_t(c)] = entryRgba(s, c);
@@ -512,7 +514,7 @@ void dhgrColorLine(PictureState &s, int row, const Octet *cellOctets)
 // quad is indexed by the dots as they lie in a bit row (leftmost lowest).
 const Octet *cellOctets(const PictureState &s)
 {
-    static OctetTable table;
+    thread_local OctetTable table;
     std::array<Quad, 16> quads;
     for (int raw = 0; raw < 16; ++raw) {
         const int colour = ((raw & 1) << 3) | ((raw & 2) << 1) | ((raw & 4) >> 1) | ((raw & 8) >> 3);
@@ -529,7 +531,7 @@ const Octet *cellOctets(const PictureState &s)
 // entry 0 instead.
 void monoFrame(PictureState &s, const Rgba &on, bool cuts)
 {
-    static OctetTable table;
+    thread_local OctetTable table;
     std::array<Quad, 16> quads;
     for (int v = 0; v < 16; ++v)
         for (int i = 0; i < 4; ++i)
@@ -624,7 +626,7 @@ struct JexQuads {
 
 const JexQuads &jexQuads(const PictureState &s, int variant)
 {
-    static JexQuads cache;
+    thread_local JexQuads cache;
     std::array<Rgba, kPaletteEntries> colours;
     for (int c = 0; c < kPaletteEntries; ++c)
         colours[size_t(c)] = entryRgba(s, c);
