@@ -3,10 +3,14 @@
 #include "resourcepath.h"
 
 #include <QFileInfo>
+#include <QIconEngine>
+#include <QImageReader>
+#include <QPainter>
 #include <QPixmap>
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 namespace {
 
@@ -21,12 +25,8 @@ void addIconSize(QIcon &icon, const QPixmap &square, int size, qreal ratio)
     icon.addPixmap(cut, QIcon::Normal, QIcon::Off);
 }
 
-} // namespace
-
-QIcon buildAppIconFrom(const QString &path)
+QIcon buildIconNow(const QString &path)
 {
-    if (path.isEmpty() || !QFileInfo::exists(path))
-        return QIcon();
     QPixmap art;
     if (!art.load(path))
         return QIcon();
@@ -37,6 +37,81 @@ QIcon buildAppIconFrom(const QString &path)
         for (qreal ratio : {1.0, 2.0, 3.0})
             addIconSize(icon, square, size, ratio);
     return icon;
+}
+
+// The 27 smoothly scaled pixmaps cost far more than the rest of a start
+// together, so they are made the first time anyone asks the icon for a
+// picture of itself: a window that no platform decorates (test mode,
+// offscreen) never pays for them. Copies of the icon share one set.
+class DeferredIconEngine : public QIconEngine {
+public:
+    explicit DeferredIconEngine(const QString &path)
+        : m_built(std::make_shared<Built>())
+    {
+        m_built->path = path;
+    }
+
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        icon().paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+    QSize actualSize(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().actualSize(size, mode, state);
+    }
+    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().pixmap(size, 1.0, mode, state);
+    }
+    QPixmap scaledPixmap(const QSize &size, QIcon::Mode mode, QIcon::State state, qreal scale) override
+    {
+        return icon().pixmap(size / scale, scale, mode, state);
+    }
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().availableSizes(mode, state);
+    }
+    // The artwork's header was read; only a file damaged past it turns out
+    // empty once built.
+    bool isNull() override { return m_built->done && m_built->icon.isNull(); }
+    QString key() const override { return QStringLiteral("morvo-deferred"); }
+    QIconEngine *clone() const override { return new DeferredIconEngine(*this); }
+
+private:
+    struct Built {
+        QString path;
+        bool done = false;
+        QIcon icon;
+    };
+
+    const QIcon &icon()
+    {
+        if (!m_built->done) {
+            m_built->icon = buildIconNow(m_built->path);
+            m_built->done = true;
+        }
+        return m_built->icon;
+    }
+
+    std::shared_ptr<Built> m_built;
+};
+
+} // namespace
+
+QIcon buildAppIconFrom(const QString &path)
+{
+    if (path.isEmpty() || !QFileInfo::exists(path))
+        return QIcon();
+    // Reading the header as PNG spares loading every image format plugin to
+    // ask which one knows the file; artwork in another format is still
+    // recognised.
+    const auto readable = [&path](const char *format) {
+        QImageReader header(path, format);
+        return header.canRead() && !header.size().isEmpty();
+    };
+    if (!readable("png") && !readable(nullptr))
+        return QIcon();
+    return QIcon(new DeferredIconEngine(path));
 }
 
 QIcon buildAppIcon()
