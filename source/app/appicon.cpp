@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QIconEngine>
 #include <QImageReader>
+#include <QMap>
 #include <QPainter>
 #include <QPixmap>
 
@@ -14,15 +15,13 @@
 
 namespace {
 
-void addIconSize(QIcon &icon, const QPixmap &square, int size, qreal ratio)
+// The pixmap of side target: the square zoomed by 1.38 and cut to its centre.
+QPixmap zoomedCut(const QPixmap &square, int target)
 {
-    const int target = std::max(1, int(std::lround(size * ratio)));
     const int zoomed = int(std::lround(target * 1.38));
     const int side = std::max(target, zoomed);
     const QPixmap scaled = square.scaled(side, side, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    QPixmap cut = scaled.copy((scaled.width() - target) / 2, (scaled.height() - target) / 2, target, target);
-    cut.setDevicePixelRatio(ratio);
-    icon.addPixmap(cut, QIcon::Normal, QIcon::Off);
+    return scaled.copy((scaled.width() - target) / 2, (scaled.height() - target) / 2, target, target);
 }
 
 QIcon buildIconNow(const QString &path)
@@ -31,11 +30,24 @@ QIcon buildIconNow(const QString &path)
     if (!art.load(path))
         return QIcon();
     const int side = std::min(art.width(), art.height());
-    const QPixmap square = art.copy((art.width() - side) / 2, (art.height() - side) / 2, side, side);
+    const QPixmap square = art.width() == art.height()
+        ? art
+        : art.copy((art.width() - side) / 2, (art.height() - side) / 2, side, side);
+    // Eight of the 27 entries have the side of another (16 at ratio 2 is
+    // 32 at ratio 1, and so on): each side is scaled once.
+    QMap<int, QPixmap> cuts;
     QIcon icon;
-    for (int size : {16, 20, 24, 32, 40, 48, 64, 128, 256})
-        for (qreal ratio : {1.0, 2.0, 3.0})
-            addIconSize(icon, square, size, ratio);
+    for (int size : {16, 20, 24, 32, 40, 48, 64, 128, 256}) {
+        for (qreal ratio : {1.0, 2.0, 3.0}) {
+            const int target = std::max(1, int(std::lround(size * ratio)));
+            auto cut = cuts.find(target);
+            if (cut == cuts.end())
+                cut = cuts.insert(target, zoomedCut(square, target));
+            QPixmap entry = *cut;
+            entry.setDevicePixelRatio(ratio);
+            icon.addPixmap(entry, QIcon::Normal, QIcon::Off);
+        }
+    }
     return icon;
 }
 
