@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QImage>
 #include <QMap>
+#include <QProcess>
 #include <QStandardPaths>
 #include <QString>
 #include <QStringList>
@@ -50,6 +51,35 @@ inline QMap<uint, QStringList> fontDrawings()
         if (lines.at(i).startsWith(QLatin1String("U+")))
             drawings.insert(lines.at(i).mid(2).section(QLatin1Char(' '), 0, 0).toUInt(nullptr, 16), lines.mid(i + 1, 8));
     return drawings;
+}
+
+// A run of one of the programs built beside the tests, offscreen and with
+// settings kept apart.
+struct Run {
+    int exitCode = -1;
+    bool finished = false;
+    QString out;
+    QString err;
+};
+
+inline Run run(const QString &program, const QStringList &args, int timeoutMs = 30000)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), QDir::tempPath() + QStringLiteral("/morvo-test-config"));
+    p.setProcessEnvironment(env);
+    p.start(program.startsWith(QLatin1Char('/')) ? program : binDir() + QLatin1Char('/') + program, args);
+    Run r;
+    r.finished = p.waitForFinished(timeoutMs);
+    if (!r.finished) {
+        p.kill();
+        p.waitForFinished();
+    }
+    r.exitCode = p.exitCode();
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
 }
 
 // Keeps a test away from the user's settings.

@@ -15,7 +15,6 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QImage>
-#include <QSaveFile>
 #include <QTextStream>
 #include <QThread>
 
@@ -167,25 +166,6 @@ QString extensionMismatch(const QString &path, bool isDhgr)
     return QString();
 }
 
-bool writeBytes(const QByteArray &bytes, const QString &path, QString &error)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        error = file.errorString();
-        return false;
-    }
-    if (file.write(bytes) != bytes.size()) {
-        error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        error = file.errorString();
-        return false;
-    }
-    return true;
-}
-
 bool readTextScreen(const QString &path, QString &text, QString &error)
 {
     QByteArray bytes;
@@ -307,7 +287,7 @@ bool applyOperations(const RenderJob &job, const QString &name, const QStringLis
                 return false;
             }
             const QByteArray bytes = pictureFileBytes(state);
-            if (!writeBytes(bytes, path, error)) {
+            if (!writeFileSafely(bytes, path, error)) {
                 err << "morvo-render: cannot write " << path << ": " << error << Qt::endl;
                 return false;
             }
@@ -353,7 +333,7 @@ bool processOne(const RenderJob &job, const QString &input, QTextStream &out, QT
     QImage frame;
     renderPicture(state, frame);
     QString error;
-    if (!writeBytes(framePng(frame), output, error)) {
+    if (!writeFileSafely(framePng(frame), output, error)) {
         err << "morvo-render: cannot write " << output << ": " << error << Qt::endl;
         return false;
     }
