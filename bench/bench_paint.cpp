@@ -10,9 +10,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QImage>
 #include <QMouseEvent>
-#include <QPaintEvent>
 #include <QRandomGenerator>
 
 #include <algorithm>
@@ -45,22 +43,6 @@ void sendMouse(QWidget *widget, QEvent::Type type, QPoint pos, Qt::MouseButton b
     QMouseEvent event(type, QPointF(pos), widget->mapToGlobal(QPointF(pos)), button, buttons, Qt::NoModifier);
     QApplication::sendEvent(widget, &event);
 }
-
-// Counts the pixels that paint events cover.
-class PaintCounter : public QObject {
-public:
-    qint64 pixels = 0;
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint) {
-            const QRect r = static_cast<QPaintEvent *>(event)->rect();
-            pixels += qint64(r.width()) * r.height();
-        }
-        return false;
-    }
-};
 
 double microseconds(Clock::duration d)
 {
@@ -98,8 +80,6 @@ void Paint_StrokeMove(benchmark::State &st)
 {
     MorvoWidget widget;
     randomDoubleSizeWidget(widget);
-    PaintCounter counter;
-    widget.installEventFilter(&counter);
     const std::vector<QPoint> path = strokePath(widget.size());
     sendMouse(&widget, QEvent::MouseButtonPress, path[0], Qt::LeftButton, Qt::LeftButton);
 
@@ -126,7 +106,6 @@ void Paint_StrokeMove(benchmark::State &st)
     st.counters["render_p50_us"] = median(renders);
     st.counters["paint_p50_us"] = median(paints);
     st.counters["render_share"] = renderTotal / std::max(renderTotal + paintTotal, 1e-9);
-    st.counters["painted_px_per_move"] = double(counter.pixels) / double(std::max<size_t>(moves.size(), 1));
 }
 
 // The whole widget painted afresh, as when the window is first shown or
