@@ -96,7 +96,6 @@ void TestHostile::refusedOutputs_data()
     QTest::addColumn<QString>("reason");
     QTest::newRow("PNG onto a pipe") << QStringList{at("good.hgr"), "-o", at("pipe.png")} << "a pipe";
     QTest::newRow("PNG under a file") << QStringList{at("good.hgr"), "-o", at("good.hgr") + "/out.png"} << "cannot write";
-    QTest::newRow("save onto a pipe") << QStringList{at("good.hgr"), "--save", at("pipe.png")} << "a pipe";
 }
 
 void TestHostile::refusedOutputs()
