@@ -1,14 +1,15 @@
 // What a painting user feels: a pencil stroke through the picture widget at
 // "Double Size" with "Standard Aspect (0.9)". Each mouse move draws a line
-// into picture memory and re-renders the whole frame, and is followed by a
-// full paint of the widget into an offscreen image, as the screen would get.
+// into picture memory and re-renders the whole frame; then the event loop
+// paints what the widget asked to be repainted into the window's backing
+// store, as the screen gets it. A full paint of the widget (what a window
+// exposed anew costs) is measured beside it.
 #include "morvowidget.h"
 #include "picturestate.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QImage>
 #include <QMouseEvent>
 #include <QRandomGenerator>
 
@@ -57,12 +58,8 @@ double median(std::vector<double> values)
     return *middle;
 }
 
-// One iteration is one move of a stroke that goes round the loop again and
-// again. The counters split it: the move event (pencil line and refresh,
-// which renders the frame) and the paint of the widget.
-void Paint_StrokeMove(benchmark::State &st)
+void randomDoubleSizeWidget(MorvoWidget &widget)
 {
-    MorvoWidget widget;
     PictureState &s = widget.state();
     QRandomGenerator rng(3);
     for (uchar &b : s.auxMemory)
@@ -72,8 +69,17 @@ void Paint_StrokeMove(benchmark::State &st)
     s.screenSize = 2;
     s.aspectCorrect = 1;
     widget.refresh();
+    widget.show();
+    QApplication::processEvents();
+}
 
-    QImage screen(widget.size(), QImage::Format_ARGB32_Premultiplied);
+// One iteration is one move of a stroke that goes round the loop again and
+// again. The counters split it: the move event (pencil line and refresh,
+// which renders the frame) and the paint that follows.
+void Paint_StrokeMove(benchmark::State &st)
+{
+    MorvoWidget widget;
+    randomDoubleSizeWidget(widget);
     const std::vector<QPoint> path = strokePath(widget.size());
     sendMouse(&widget, QEvent::MouseButtonPress, path[0], Qt::LeftButton, Qt::LeftButton);
 
@@ -86,8 +92,7 @@ void Paint_StrokeMove(benchmark::State &st)
         const Clock::time_point start = Clock::now();
         sendMouse(&widget, QEvent::MouseMove, pos, Qt::NoButton, Qt::LeftButton);
         const Clock::time_point moved = Clock::now();
-        widget.render(&screen);
-        benchmark::DoNotOptimize(screen.constBits());
+        QApplication::processEvents();
         const Clock::time_point painted = Clock::now();
         renders.push_back(microseconds(moved - start));
         paints.push_back(microseconds(painted - moved));
@@ -103,6 +108,19 @@ void Paint_StrokeMove(benchmark::State &st)
     st.counters["render_share"] = renderTotal / std::max(renderTotal + paintTotal, 1e-9);
 }
 
+// The whole widget painted afresh, as when the window is first shown or
+// uncovered.
+void Paint_WholeWidget(benchmark::State &st)
+{
+    MorvoWidget widget;
+    randomDoubleSizeWidget(widget);
+    for (auto _ : st) {
+        widget.repaint();
+        benchmark::ClobberMemory();
+    }
+}
+
 BENCHMARK(Paint_StrokeMove)->Unit(benchmark::kMicrosecond)->Iterations(kStrokeMoves)->Repetitions(15)->ReportAggregatesOnly(true);
+BENCHMARK(Paint_WholeWidget)->Unit(benchmark::kMicrosecond)->Repetitions(15)->ReportAggregatesOnly(true);
 
 } // namespace

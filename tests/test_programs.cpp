@@ -61,7 +61,6 @@ private Q_SLOTS:
         QTest::addColumn<int>("exitCode");
         QTest::newRow("DHGR picture") << "p.dgr" << "out.png" << 0;
         QTest::newRow("default output in /tmp") << "p.dgr" << "" << 0;
-        QTest::newRow("picture that does not load: the empty picture") << "missing.hgr" << "out.png" << 0;
         QTest::newRow("output that cannot be written") << "p.dgr" << "no/such/dir/out.png" << 1;
     }
 

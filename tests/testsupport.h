@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QMap>
+#include <QProcess>
 #include <QStandardPaths>
 #include <QString>
 #include <QStringList>

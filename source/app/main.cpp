@@ -2,9 +2,11 @@
 #include "mainwindow.h"
 #include "quietqt.h"
 #include "morvowidget.h"
+#include "pictureloader.h"
 #include "resourcepath.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QImage>
 
 #include <cstdio>
@@ -24,7 +26,9 @@ bool isTestMode(int argc, char **argv)
 int runTestMode(MainWindow &window, const QStringList &args)
 {
     MorvoWidget *picture = window.findChild<MorvoWidget *>();
-    picture->loadPicture(args.at(1));
+    QString status;
+    QObject::connect(picture, &MorvoWidget::statusMessage, &window, [&status](const QString &msg) { status = msg; });
+    const bool loaded = picture->loadPicture(args.at(1));
     PictureState &s = picture->state();
     s.bmFinalDepth = 32;
     s.paletteType = 2;
@@ -38,10 +42,19 @@ int runTestMode(MainWindow &window, const QStringList &args)
 
     const QString output = args.size() >= 4 ? args.at(3) : QString::fromLatin1(kDefaultTestOutput);
     const QImage &image = picture->image();
-    const bool saved = image.save(output, "PNG", -1);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG", -1);
+    QString error;
+    const bool saved = writeFileSafely(png, output, error);
     std::fprintf(stderr, "offscreen: %dx%d format=%d\n", image.width(), image.height(), int(image.format()));
     if (!saved) {
-        std::fprintf(stderr, "morvo: could not write %s\n", qPrintable(output));
+        std::fprintf(stderr, "morvo: could not write %s: %s\n", qPrintable(output), qPrintable(error));
+        return 1;
+    }
+    if (!loaded) {
+        std::fprintf(stderr, "morvo: %s\n", qPrintable(status));
         return 1;
     }
     return 0;

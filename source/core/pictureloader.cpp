@@ -66,17 +66,61 @@ void loadCompanion(const QString &path, PictureFile &result)
 bool readFileHead(const QString &path, qint64 limit, const QString &what, QByteArray &data,
                   qint64 &size, QString &error)
 {
-    if (QFileInfo(path).isDir()) {
+    const QFileInfo info(path);
+    if (info.isDir()) {
         error = tr("%1 is a folder, not %2").arg(path, what);
+        return false;
+    }
+    // Opening a pipe waits for a writer, and a device has no size: neither
+    // is read as a file.
+    if (info.exists() && !info.isFile()) {
+        error = tr("%1 is a device, a pipe or a socket, not %2").arg(path, what);
         return false;
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         error = tr("cannot open %1: %2").arg(path, file.errorString());
+        // Bytes of a name that are not UTF-8 were turned into U+FFFD on the
+        // way in, so the name no longer names the file.
+        if (!info.exists() && path.contains(QChar::ReplacementCharacter))
+            error += tr(" (the name holds bytes that are not UTF-8; rename the file)");
         return false;
     }
     data = file.read(limit);
     size = std::max<qint64>(file.size(), data.size());
+    return true;
+}
+
+bool writeFileSafely(const QByteArray &bytes, const QString &path, QString &error)
+{
+    // The new file replaces the old one by renaming: never over a folder,
+    // and never over a device or a pipe (as root, /dev/null itself).
+    const QFileInfo target(path);
+    if (target.isDir()) {
+        error = tr("it is a folder");
+        return false;
+    }
+    if (target.exists() && !target.isFile()) {
+        error = tr("it is a device, a pipe or a socket, not a file");
+        return false;
+    }
+    QSaveFile file(path);
+    // Unbuffered, a short write (a full disk, a file size limit) shows in
+    // what write() returns; through the buffer it can go unnoticed and the
+    // shortened file would still replace the old one.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        error = file.errorString();
+        return false;
+    }
+    if (file.write(bytes) != bytes.size()) {
+        error = file.error() == QFileDevice::NoError ? tr("the file could not be written whole") : file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        error = file.errorString();
+        return false;
+    }
     return true;
 }
 
@@ -158,26 +202,4 @@ QString PictureFile::describe() const
     if (!companionNote.isEmpty())
         line += tr("; companion not used: %1").arg(companionNote);
     return line;
-}
-
-bool writeFileBytes(const QString &path, const QByteArray &bytes, QString &error)
-{
-    QSaveFile file(path);
-    // Unbuffered, a short write (a full disk, a file size limit) shows in
-    // what write() returns; through the buffer it can go unnoticed and the
-    // shortened file would still replace the old one.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        error = file.errorString();
-        return false;
-    }
-    if (file.write(bytes) != bytes.size()) {
-        error = file.error() == QFileDevice::NoError ? tr("the file could not be written whole") : file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        error = file.errorString();
-        return false;
-    }
-    return true;
 }

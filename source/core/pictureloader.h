@@ -42,10 +42,16 @@ PictureFile readPictureFile(const QString &path);
 QString companionAuxPath(const QString &path);
 
 // Opens a file and gives its size and at most limit of its first bytes; false
-// with a message naming the file when it is a folder or cannot be opened.
-// what says what the file should have been ("a picture").
+// with a message naming the file when it is a folder, a device, a pipe or a
+// socket, or cannot be opened. what says what the file should have been
+// ("a picture").
 bool readFileHead(const QString &path, qint64 limit, const QString &what, QByteArray &data,
                   qint64 &size, QString &error);
+
+// Writes bytes to path through QSaveFile, so that a failed write leaves any
+// old file whole; refuses a folder, a device, a pipe or a socket. false with
+// the reason in error.
+bool writeFileSafely(const QByteArray &bytes, const QString &path, QString &error);
 
 // The picture memory as its file: aux then main (16,384 bytes) for DHGR,
 // main alone (8,192 bytes) for HGR.
@@ -54,8 +60,3 @@ QByteArray pictureFileBytes(const PictureState &state);
 // Replaces the state's picture with a loaded file; returns false, touching
 // nothing, when the file was not loaded.
 bool applyPictureFile(const PictureFile &file, PictureState &state);
-
-// Writes a whole file through a temporary file that replaces the old one only
-// once complete, so a failed write leaves the old file as it was. False with
-// the reason when it could not be written.
-bool writeFileBytes(const QString &path, const QByteArray &bytes, QString &error);

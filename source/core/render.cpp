@@ -9,12 +9,15 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 // Every pass works a scan line at a time on bit rows (bit i = column i, least
 // significant first) and table look-ups, so that a whole frame costs a few
 // times what it takes to fill it. The rules are those of the Apple II video
 // circuits as the view options describe them; the tests check them pixel by
-// pixel and whole frames by checksum.
+// pixel and whole frames by checksum. The colour tables that depend on the
+// palette are kept for the last colours used, one set per thread, so that
+// pictures may be rendered on several threads at once.
 
 namespace {
 
@@ -89,6 +92,15 @@ public:
             reset(x);
     }
 
+    // Unlights every column from column on.
+    void clearFrom(int column)
+    {
+        const size_t n = index(column);
+        m_words[n] &= (quint64(1) << shift(column)) - 1;
+        for (size_t i = n + 1; i < kWords; ++i)
+            m_words[i] = 0;
+    }
+
     quint64 &word(int n) { return m_words[size_t(n)]; }
     quint64 word(int n) const { return m_words[size_t(n)]; }
 
@@ -160,6 +172,13 @@ quint32 loadQuad(const uchar *p)
     return qFromLittleEndian(v);
 }
 
+quint64 loadOctet(const uchar *p)
+{
+    quint64 v;
+    std::memcpy(&v, p, 8);
+    return qFromLittleEndian(v);
+}
+
 // A DHGR line's 560 dots into a row, continuing where the writer stands.
 void appendDhgrDots(const PictureState &s, BitWriter &out)
 {
@@ -170,6 +189,45 @@ void appendDhgrDots(const PictureState &s, BitWriter &out)
 }
 
 using Rgba = std::array<uchar, 4>;
+using Quad = std::array<uchar, 16>;  // four pixels
+using Octet = std::array<uchar, 32>;  // eight pixels
+
+// Copies sizeof...(J) quads, quad j picked by the Width bits of bits from bit
+// Step * j on. Spelled out, so that every shift is a constant: loops like
+// this one write most of every frame.
+template <int Step, int Width, size_t... J>
+void copyQuads(uchar *out, const Quad *table, quint64 bits, std::index_sequence<J...>)
+{
+    constexpr quint64 mask = (quint64(1) << Width) - 1;
+    (std::memcpy(out + 16 * J, table[(bits >> (Step * J)) & mask].data(), 16), ...);
+}
+
+template <size_t... J>
+void copyOctets(uchar *out, const Octet *table, quint64 bits, std::index_sequence<J...>)
+{
+    (std::memcpy(out + 32 * J, table[(bits >> (8 * J)) & 255].data(), 32), ...);
+}
+
+// Eight pixels for every byte of a row of bits (bit 0 leftmost), made from
+// the quads that each half of the byte stands for. Kept for the last quads.
+struct OctetTable {
+    std::array<Quad, 16> quads{};
+    bool built = false;
+    std::array<Octet, 256> octets{};
+
+    const Octet *use(const std::array<Quad, 16> &wanted)
+    {
+        if (!built || wanted != quads) {
+            quads = wanted;
+            built = true;
+            for (size_t v = 0; v < 256; ++v) {
+                std::memcpy(octets[v].data(), quads[v & 15].data(), 16);
+                std::memcpy(octets[v].data() + 16, quads[v >> 4].data(), 16);
+            }
+        }
+        return octets.data();
+    }
+};
 
 Rgba rgbaOf(QRgb c)
 {
@@ -188,21 +246,17 @@ uchar *targetRow(const PictureState &s, int row)
     return s.targetPixels + size_t(row) * s.targetRowBytes;
 }
 
-// The lit columns of a scan line from the monochrome bitmap (set = black),
-// or, with litWhenSet, from the inverted bitmap that the table engines read.
-void loadBitmapRow(const PictureState &s, int row, bool litWhenSet, BitRow &lit)
+// The lit columns of a scan line from the monochrome bitmap (set = black).
+void loadBitmapRow(const PictureState &s, int row, BitRow &lit)
 {
-    uchar bytes[72] = {};
+    uchar bytes[72];
     std::memcpy(bytes, s.monoBitmap.data() + size_t(row) * kMonoRowBytes, kMonoRowBytes);
-    if (!litWhenSet)
-        bytes[71] = 0xFF;  // past the row: black, never lit
+    bytes[71] = 0xFF;  // past the row: black, never lit
     lit.word(0) = 0;
     for (int n = 0; n < 9; ++n) {
         quint64 v;
         std::memcpy(&v, bytes + 8 * n, 8);
-        if (!litWhenSet)
-            v = ~v;
-        lit.word(n + 1) = reverseBitsInBytes(qFromLittleEndian(v));
+        lit.word(n + 1) = reverseBitsInBytes(~qFromLittleEndian(v));
     }
     lit.word(10) = 0;
 }
@@ -255,12 +309,17 @@ void hgrMonoBits(const PictureState &s, BitRow &lit)
 {
     const uchar *line = s.mainMemory.data() + s.rowBase;
     const HgrMonoSegments &seg = hgrMonoSegments();
+    // Four bytes, 56 columns, to each append.
     if (s.bitShifting || s.jexEngine) {
         BitWriter out(lit);
         int before = 0;
-        for (int k = 0; k < kBytesPerLine; ++k) {
-            out.append(seg.delayed[line[k]][size_t(before)], 14);
-            before = (line[k] >> 6) & 1;
+        for (int k = 0; k < kBytesPerLine; k += 4) {
+            quint64 columns = 0;
+            for (int j = 0; j < 4; ++j) {
+                columns |= quint64(seg.delayed[line[k + j]][size_t(before)]) << (14 * j);
+                before = (line[k + j] >> 6) & 1;
+            }
+            out.append(columns, 56);
         }
         // Column 560 holds the second half of a delayed last dot.
         const uchar last = line[kBytesPerLine - 1];
@@ -270,22 +329,13 @@ void hgrMonoBits(const PictureState &s, BitRow &lit)
     {
         BitWriter out(lit);
         const auto &plain = seg.plain[s.dotWidth == 2 ? 1 : 0];
-        for (int k = 0; k < kBytesPerLine && s.dotWidth > 0; ++k)
-            out.append(plain[line[k]], 14);
+        for (int k = 0; k < kBytesPerLine && s.dotWidth > 0; k += 4)
+            out.append(quint64(plain[line[k]]) | (quint64(plain[line[k + 1]]) << 14)
+                           | (quint64(plain[line[k + 2]]) << 28) | (quint64(plain[line[k + 3]]) << 42),
+                       56);
     }
     if (s.dotWidth > 2)
         lit.widen(int(s.dotWidth) - 1);
-}
-
-// The columns that the delay rules paint black on purpose: the first column
-// of an undelayed byte whose dot 0 is unlit. On a colour target they show
-// palette entry 0.
-bool hgrCutColumn(const PictureState &s, int x)
-{
-    if (!(s.bitShifting || s.jexEngine) || x % 14 != 0 || x >= kHgrDots * 2)
-        return false;
-    const uchar b = s.mainMemory[s.rowBase + x / 14];
-    return (b & 0x81) == 0;
 }
 
 // DHGR monochrome: dot d lights column d + 1 (and dotWidth - 1 more).
@@ -301,28 +351,19 @@ void dhgrMonoBits(const PictureState &s, BitRow &lit)
         lit.widen(int(s.dotWidth) - 1);
 }
 
-void monoLine(PictureState &s, int row, bool dhgr)
+void monoBits(const PictureState &s, bool dhgr, BitRow &lit)
 {
-    BitRow lit;
     if (dhgr)
         dhgrMonoBits(s, lit);
     else
         hgrMonoBits(s, lit);
-    if (s.targetDepth == 1) {
-        storeBitmapRow(s, row, lit);
-        return;
-    }
-    // On a colour target, lit columns take palette entry 15 and the columns
-    // cut by the delay rules entry 0; the rest stays black.
-    const Rgba on = entryRgba(s, 15);
-    const Rgba off = entryRgba(s, 0);
-    uchar *out = targetRow(s, row);
-    for (int x = 0; x < kFrameWidth; ++x) {
-        if (lit.test(x))
-            std::memcpy(out + 4 * x, on.data(), 4);
-        else if (!dhgr && hgrCutColumn(s, x))
-            std::memcpy(out + 4 * x, off.data(), 4);
-    }
+}
+
+void monoLine(PictureState &s, int row, bool dhgr)
+{
+    BitRow lit;
+    monoBits(s, dhgr, lit);
+    storeBitmapRow(s, row, lit);
 }
 
 // "By the Book" HGR colour. Columns 2x and 2x + 1 end up with a colour that
@@ -371,120 +412,153 @@ struct HgrColourTable {
     }
 };
 
-// Pair codes: left code * 17 + right code, where a code is a palette entry
-// 0 to 15 or 16 for the untouched background. A byte's seven dots take their
-// pairs from one look-up: bits 0 to 9 of its index are dots 7k - 2 to 7k + 7,
-// bit 10 says whether 7k is even, bits 11 and 12 are the high bits of byte k
-// and of byte k + 1.
-struct HgrColourPairs {
-    std::array<quint16, 256> dot[2];                  // [bitShifting][case]
-    std::vector<std::array<quint16, 8>> byte[2];      // [bitShifting][index]
+// Two dots, four columns, at a time: an even dot x and the odd dot after it
+// depend on dots x - 2 to x + 2, the high bits of the bytes holding x, x + 1
+// and x + 2, and whether x or x + 1 is the last dot of its byte. Index bits
+// 0 to 4 are those dots, 5 to 7 the high bits, 8 and 9 the two byte ends.
+// The table is kept until bit shifting or the colours change.
+struct HgrPairQuads {
+    int shifting = -1;
+    std::array<Rgba, 16> colours{};
+    std::array<Quad, 1024> quads{};
 
-    HgrColourPairs()
+    void build()
     {
-        for (int shifting = 0; shifting < 2; ++shifting) {
-            for (int i = 0; i < 256; ++i) {
-                const auto cols = HgrColourTable::columnsFor(shifting, i);
-                dot[shifting][size_t(i)] = quint16(cols[0] * 17 + cols[1]);
-            }
-            byte[shifting].resize(1 << 13);
-            for (int index = 0; index < (1 << 13); ++index) {
-                const int even = (index >> 10) & 1, high = (index >> 11) & 1, nextHigh = (index >> 12) & 1;
-                for (int i = 0; i < 7; ++i) {
-                    const bool last = i == 6;
-                    const int c = ((index >> i) & 15) | ((even ^ (i & 1)) << 4) | (high << 5)
-                        | ((last ? nextHigh : high) << 6) | (int(last) << 7);
-                    byte[shifting][size_t(index)][size_t(i)] = dot[shifting][size_t(c)];
-                }
-            }
+        Rgba codes[kUntouched + 1];
+        std::copy(colours.begin(), colours.end(), codes);
+        codes[kUntouched] = kBackground;
+        for (int index = 0; index < 1024; ++index) {
+            const int dots = index & 31, h0 = (index >> 5) & 1, h1 = (index >> 6) & 1, h2 = (index >> 7) & 1;
+            const int even = (dots & 15) | (1 << 4) | (h0 << 5) | (h1 << 6) | (((index >> 8) & 1) << 7);
+            const int odd = ((dots >> 1) & 15) | (h1 << 5) | (h2 << 6) | (((index >> 9) & 1) << 7);
+            const auto first = HgrColourTable::columnsFor(shifting, even);
+            const auto second = HgrColourTable::columnsFor(shifting, odd);
+            const uchar codesOfQuad[4] = {first[0], first[1], second[0], second[1]};
+            for (int j = 0; j < 4; ++j)
+                std::memcpy(quads[size_t(index)].data() + 4 * j, codes[codesOfQuad[j]].data(), 4);
         }
     }
 };
 
-void hgrColorLine(PictureState &s, int row, const quint64 *pairPixels)
+const HgrPairQuads &hgrPairQuads(const PictureState &s)
 {
-    static const HgrColourPairs table;
+    thread_local HgrPairQuads cache;
+    std::array<Rgba, 16> colours;
+    for (int c = 0; c < 16; ++c)
+        colours[size_t(c)] = entryRgba(s, c);
     const int shifting = s.bitShifting ? 1 : 0;
-    const auto &byteTable = table.byte[shifting];
+    if (cache.shifting != shifting || cache.colours != colours) {
+        cache.shifting = shifting;
+        cache.colours = colours;
+        cache.build();
+    }
+    return cache;
+}
+
+void hgrColorLine(PictureState &s, int row, const HgrPairQuads &table)
+{
     const uchar *line = s.mainMemory.data() + s.rowBase;
-
-    // The line with a byte of unlit dots on either side; the one after the
-    // line repeats the last byte's high bit, which the last dot keeps.
-    uchar bytes[kBytesPerLine + 2];
-    bytes[0] = 0;
-    std::memcpy(bytes + 1, line, kBytesPerLine);
-    bytes[kBytesPerLine + 1] = line[kBytesPerLine - 1] & 0x80;
-
+    BitRow dots;
+    {
+        BitWriter out(dots);
+        for (int k = 0; k < kBytesPerLine; k += 8)
+            out.append(packDots(loadOctet(line + k)), 56);
+    }
+    // Two bytes, seven pairs of dots, at a time: the high bits are a of the
+    // first byte, b of the second and c of the byte after them (past the
+    // line, the last byte's high bit, which the last dot keeps).
+    const Quad *quads = table.quads.data();
     uchar *out = targetRow(s, row);
-    for (int k = 0; k < kBytesPerLine; ++k) {
-        const int before = bytes[k], here = bytes[k + 1], after = bytes[k + 2];
-        const int index = ((before >> 5) & 3) | ((here & 0x7F) << 2) | ((after & 1) << 9)
-            | (((k & 1) == 0) << 10) | ((here >> 7) << 11) | ((after >> 7) << 12);
-        const auto &pairs = byteTable[size_t(index)];
-        uchar *p = out + 56 * k;
+    for (int m = 0; m < kBytesPerLine / 2; ++m) {
+        const size_t a = line[2 * m] >> 7, b = line[2 * m + 1] >> 7;
+        const size_t c = line[std::min(2 * m + 2, kBytesPerLine - 1)] >> 7;
+        const quint64 w = dots.window64(14 * m - 2);
+        const size_t allA = a * 0xE0, allB = b * 0xE0;
+        const size_t hi[7] = {allA, allA, allA, (a << 5) | (b * 0xC0) | 0x100, allB, allB, (b * 0x60) | (c << 7) | 0x200};
+        uchar *p = out + 112 * m;
         for (int i = 0; i < 7; ++i)
-            std::memcpy(p + 8 * i, &pairPixels[pairs[size_t(i)]], 8);
+            std::memcpy(p + 16 * i, quads[((w >> (2 * i)) & 31) | hi[i]].data(), 16);
     }
     // Dot 280 does not exist; its place, columns 560 and 561, only shows the
     // delayed second half of dot 279.
-    const int last = line[kBytesPerLine - 1];
-    const int index = ((last >> 5) & 3) | (1 << 4) | ((last >> 7) << 5) | ((last >> 7) << 6);
-    std::memcpy(out + 8 * kHgrDots, &pairPixels[table.dot[shifting][size_t(index)]], 8);
+    const size_t h = line[kBytesPerLine - 1] >> 7;
+    std::memcpy(out + 8 * kHgrDots, quads[dots.window(kHgrDots - 2, 5) | (h * 0xE0)].data(), 8);
 }
 
-void fillPairPixels(const PictureState &s, quint64 pairPixels[17 * 17])
+// Columns 0 to 559 of a bit row, eight to a look-up.
+void copyOctetRow(uchar *out, const Octet *octets, const BitRow &bits)
 {
-    Rgba codes[17];
-    for (int c = 0; c < 16; ++c)
-        codes[c] = entryRgba(s, c);
-    codes[kUntouched] = kBackground;
-    for (int l = 0; l < 17; ++l)
-        for (int r = 0; r < 17; ++r) {
-            uchar px[8];
-            std::memcpy(px, codes[l].data(), 4);
-            std::memcpy(px + 4, codes[r].data(), 4);
-            std::memcpy(&pairPixels[l * 17 + r], px, 8);
-        }
+    for (int n = 0; n < 8; ++n)
+        copyOctets(out + 256 * n, octets, bits.word(1 + n), std::make_index_sequence<8>());
+    copyOctets(out + 256 * 8, octets, bits.word(9), std::make_index_sequence<6>());
 }
 
-// The 560 dots of a DHGR line, aux and main bytes interleaved, dot d at
-// column d.
-void dhgrDotBits(const PictureState &s, BitRow &dots)
+// Two cells of four dots to each look-up: four aux and four main bytes make
+// 56 dots, fourteen cells.
+void dhgrColorLine(PictureState &s, int row, const Octet *cellOctets)
 {
-    BitWriter out(dots);
-    appendDhgrDots(s, out);
-}
-
-void dhgrColorLine(PictureState &s, int row, const std::array<uchar, 16> *cellQuads)
-{
-    BitRow dots;
-    dhgrDotBits(s, dots);
-    uchar *out = targetRow(s, row) + 4 * s.dhgrColumnOffset;
-    for (int c = 0; c < kDhgrDots / 4; c += 16) {
-        // Sixteen cells to a word of the row.
-        const quint64 word = dots.word(1 + c / 16);
-        const int cells = std::min(16, kDhgrDots / 4 - c);
-        for (int j = 0; j < cells; ++j)
-            std::memcpy(out + 16 * (c + j), cellQuads[(word >> (4 * j)) & 15].data(), 16);
-    }
+    const uchar *aux = s.auxMemory.data() + s.rowBase;
+    const uchar *main = s.mainMemory.data() + s.rowBase;
+    uchar *line = targetRow(s, row);
+    // The cells cover 560 of the 562 columns; the two others stay black.
+    const int offset = s.dhgrColumnOffset;
+    std::memcpy(line + 4 * (offset == 0 ? kDhgrDots : 0), kBackground.data(), 4);
+    std::memcpy(line + 4 * (kFrameWidth - 1), kBackground.data(), 4);
+    uchar *out = line + 4 * offset;
+    for (int k = 0; k < kBytesPerLine; k += 4, out += 4 * 56)
+        copyOctets(out, cellOctets, packDots(interleave(loadQuad(aux + k), loadQuad(main + k))),
+                   std::make_index_sequence<7>());
 }
 
 // A cell's colour reads its four dots left to right as bits 3 to 0; the
 // quad is indexed by the dots as they lie in a bit row (leftmost lowest).
-void fillCellQuads(const PictureState &s, std::array<uchar, 16> cellQuads[16])
+const Octet *cellOctets(const PictureState &s)
 {
+    thread_local OctetTable table;
+    std::array<Quad, 16> quads;
     for (int raw = 0; raw < 16; ++raw) {
         const int colour = ((raw & 1) << 3) | ((raw & 2) << 1) | ((raw & 4) >> 1) | ((raw & 8) >> 3);
         const Rgba px = colour ? entryRgba(s, colour) : kBackground;
         for (int j = 0; j < 4; ++j)
-            std::memcpy(cellQuads[raw].data() + 4 * j, px.data(), 4);
+            std::memcpy(quads[size_t(raw)].data() + 4 * j, px.data(), 4);
+    }
+    return table.use(quads);
+}
+
+// Monochrome onto the frame: lit columns in the colour on, the others black.
+// With cuts, the columns that the HGR delay rules blacken on purpose (the
+// first column of an undelayed byte whose dot 0 is unlit) show palette
+// entry 0 instead.
+void monoFrame(PictureState &s, const Rgba &on, bool cuts)
+{
+    thread_local OctetTable table;
+    std::array<Quad, 16> quads;
+    for (int v = 0; v < 16; ++v)
+        for (int i = 0; i < 4; ++i)
+            std::memcpy(quads[size_t(v)].data() + 4 * i, ((v >> i) & 1) ? on.data() : kBackground.data(), 4);
+    const Octet *octets = table.use(quads);
+    const Rgba off = entryRgba(s, 0);
+    BitRow lit;
+    for (int row = 0; row < kFrameHeight; ++row) {
+        s.currentRow = quint32(row);
+        s.rowBase = rowBaseTable[size_t(row)];
+        monoBits(s, s.isDhgr, lit);
+        uchar *out = targetRow(s, row);
+        copyOctetRow(out, octets, lit);
+        std::memcpy(out + 4 * kDhgrDots, octets[lit.window(kDhgrDots, 2)].data(), 8);
+        if (!cuts)
+            continue;
+        const uchar *line = s.mainMemory.data() + s.rowBase;
+        for (int k = 0; k < kBytesPerLine; ++k)
+            if ((line[k] & 0x81) == 0 && !lit.test(14 * k))
+                std::memcpy(out + 56 * k, off.data(), 4);
     }
 }
 
 void bitmapToDhgrLine(PictureState &s, int row)
 {
     BitRow lit;
-    loadBitmapRow(s, row, false, lit);
+    loadBitmapRow(s, row, lit);
     for (int k = 0; k < kBytesPerLine; ++k) {
         s.auxMemory[s.rowBase + k] = uchar(lit.window(14 * k + 1, 7));
         s.mainMemory[s.rowBase + k] = uchar(lit.window(14 * k + 8, 7));
@@ -495,7 +569,7 @@ void bitmapToHgrLine(PictureState &s, int row)
 {
     // Only the odd columns are read: the second half of each undelayed dot.
     BitRow lit;
-    loadBitmapRow(s, row, false, lit);
+    loadBitmapRow(s, row, lit);
     for (int k = 0; k < kBytesPerLine; ++k) {
         const quint64 w = lit.window(14 * k + 1, 14);
         uchar byte = 0;
@@ -552,7 +626,7 @@ struct JexQuads {
 
 const JexQuads &jexQuads(const PictureState &s, int variant)
 {
-    static JexQuads cache;
+    thread_local JexQuads cache;
     std::array<Rgba, kPaletteEntries> colours;
     for (int c = 0; c < kPaletteEntries; ++c)
         colours[size_t(c)] = entryRgba(s, c);
@@ -597,20 +671,20 @@ void renderRows(PictureState &s, int mode)
         return;
     if (mode <= DhgrColor && s.targetPixels == nullptr)
         return;
-    quint64 pairPixels[17 * 17];
-    std::array<uchar, 16> cellQuads[16];
-    if (mode == HgrColor)
-        fillPairPixels(s, pairPixels);
-    if (mode == DhgrColor)
-        fillCellQuads(s, cellQuads);
+    // The monochrome passes draw into the bitmap, the colour passes into the frame.
+    const bool mono = mode == HgrMono || mode == DhgrMono;
+    if (mode <= DhgrColor && mono != (s.targetDepth == 1))
+        return;
+    const HgrPairQuads *pairQuads = mode == HgrColor ? &hgrPairQuads(s) : nullptr;
+    const Octet *cells = mode == DhgrColor ? cellOctets(s) : nullptr;
     for (int row = 0; row < kScanLines; ++row) {
         s.currentRow = quint32(row);
         s.rowBase = rowBaseTable[size_t(row)];
         switch (mode) {
         case HgrMono: monoLine(s, row, false); break;
-        case HgrColor: hgrColorLine(s, row, pairPixels); break;
+        case HgrColor: hgrColorLine(s, row, *pairQuads); break;
         case DhgrMono: monoLine(s, row, true); break;
-        case DhgrColor: dhgrColorLine(s, row, cellQuads); break;
+        case DhgrColor: dhgrColorLine(s, row, cells); break;
         case BitmapToDhgr: bitmapToDhgrLine(s, row); break;
         case BitmapToHgr: bitmapToHgrLine(s, row); break;
         }
@@ -621,24 +695,24 @@ void renderRows(PictureState &s, int mode)
 
 void renderJex(PictureState &s)
 {
+    if (s.targetPixels == nullptr)
+        return;
     const JexQuads &table = jexQuads(s, std::min<int>(s.schemeType, 2));
     BitRow lit;
     for (int row = 0; row < kFrameHeight; ++row) {
-        loadBitmapRow(s, row, true, lit);
+        s.currentRow = quint32(row);
+        s.rowBase = rowBaseTable[size_t(row)];
+        monoBits(s, s.isDhgr, lit);
         // Column 561 is never read as lit.
-        for (int x = kFrameWidth - 1; x < kMonoRowBytes * 8; ++x)
-            lit.reset(x);
+        lit.clearFrom(kFrameWidth - 1);
         uchar *out = targetRow(s, row);
         // Group g covers columns 4g - 3 to 4g and reads columns 4g - 6 to
         // 4g + 3. The first and the last group stick out of the frame; the
         // 140 between come fourteen to a 64-bit stretch of the row.
         std::memcpy(out, table.quads[lit.window(-6, 10)].data() + 12, 4);
-        for (int block = 0; block < 10; ++block) {
-            const quint64 stretch = lit.window64(56 * block - 2);
-            uchar *p = out + 4 * (56 * block + 1);
-            for (int j = 0; j < 14; ++j)
-                std::memcpy(p + 16 * j, table.quads[(stretch >> (4 * j)) & 1023].data(), 16);
-        }
+        for (int block = 0; block < 10; ++block)
+            copyQuads<4, 10>(out + 4 * (56 * block + 1), table.quads.data(), lit.window64(56 * block - 2),
+                             std::make_index_sequence<14>());
         std::memcpy(out + 4 * (kFrameWidth - 1), table.quads[lit.window(kFrameWidth - 4, 10)].data(), 4);
     }
 }
@@ -653,12 +727,14 @@ void selectDotWidth(PictureState &s)
         s.dotWidth = 2;
 }
 
-void prepareTarget(PictureState &s, QImage &image, bool clear)
+void prepareTarget(PictureState &s, QImage &image)
 {
     if (s.targetDepth != 1) {
-        image = QImage(kFrameWidth, kFrameHeight, QImage::Format_RGBA8888);
-        if (clear)
-            image.fill(Qt::black);
+        // A frame that nobody else holds is drawn over in place; writing
+        // to it gives it a new cache key all the same.
+        if (image.size() != QSize(kFrameWidth, kFrameHeight) || image.format() != QImage::Format_RGBA8888
+            || !image.isDetached())
+            image = QImage(kFrameWidth, kFrameHeight, QImage::Format_RGBA8888);
         s.targetPixels = image.bits();
         s.targetRowBytes = quint32(image.bytesPerLine());
         s.targetDepth = 32;
@@ -673,66 +749,21 @@ void prepareTarget(PictureState &s, QImage &image, bool clear)
     s.targetRowBytes = kMonoRowBytes;
 }
 
-void buildMonoImage(PictureState &s, QImage &image, int width, int height)
-{
-    width = std::clamp(width, 0, kFrameWidth);
-    height = std::clamp(height, 0, kFrameHeight);
-    // Every pixel is written below.
-    image = QImage(width, height, QImage::Format_RGBA8888);
-    const Rgba tint = rgbaOf(monoTint(s, s.paletteType, s.oneBitPalette));
-    // Eight pixels for each bitmap byte: a clear bit is lit. Kept for the
-    // last tint used.
-    static std::array<uchar, 32> eight[256];
-    static Rgba eightTint;
-    static bool built = false;
-    if (!built || tint != eightTint) {
-        built = true;
-        for (int v = 0; v < 256; ++v)
-            for (int i = 0; i < 8; ++i)
-                std::memcpy(eight[v].data() + 4 * i, (v & (0x80 >> i)) ? kBackground.data() : tint.data(), 4);
-        eightTint = tint;
-    }
-    const int rowBytes = (width + 7) / 8;
-    for (int y = 0; y < height; ++y) {
-        const uchar *bits = s.monoBitmap.data() + size_t(y) * size_t(rowBytes);
-        uchar *out = image.scanLine(y);
-        const int whole = width / 8;
-        for (int j = 0; j < whole; ++j)
-            std::memcpy(out + 32 * j, eight[bits[j]].data(), 32);
-        if (width % 8)
-            std::memcpy(out + 32 * whole, eight[bits[whole]].data(), size_t(4 * (width % 8)));
-    }
-}
-
 void renderPicture(PictureState &s, QImage &image)
 {
     clampViewOptions(s);
     selectDotWidth(s);
-    const int monoMode = s.isDhgr ? DhgrMono : HgrMono;
-    if (s.jexEngine) {
-        s.targetDepth = 1;
-        prepareTarget(s, image);
-        renderRows(s, monoMode);
-        if (s.bmFinalDepth > 1) {
-            for (uchar &b : s.monoBitmap)
-                b = uchar(~b);
-            s.targetDepth = 32;
-            prepareTarget(s, image, false);  // every column gets a colour
-            renderJex(s);
-        } else {
-            buildMonoImage(s, image, kFrameWidth, kFrameHeight);
-        }
-    } else if (s.bmFinalDepth != 1) {
-        s.targetDepth = 32;
-        const int mode = s.bmFinalDepth > 1 ? (s.isDhgr ? DhgrColor : HgrColor) : monoMode;
-        prepareTarget(s, image, mode != HgrColor);  // HGR colour writes every column
-        renderRows(s, mode);
-    } else {
-        s.targetDepth = 1;
-        prepareTarget(s, image);
-        renderRows(s, monoMode);
-        buildMonoImage(s, image, kFrameWidth, kFrameHeight);
-    }
+    // Every pass below writes every column of the frame.
+    s.targetDepth = 32;
+    prepareTarget(s, image);
+    if (s.jexEngine && s.bmFinalDepth > 1)
+        renderJex(s);
+    else if (s.jexEngine || s.bmFinalDepth == 1)
+        monoFrame(s, rgbaOf(monoTint(s, s.paletteType, s.oneBitPalette)), false);
+    else if (s.bmFinalDepth > 1)
+        renderRows(s, s.isDhgr ? DhgrColor : HgrColor);
+    else
+        monoFrame(s, entryRgba(s, 15), !s.isDhgr && s.bitShifting);
     // The target points into buffers that may be replaced; never keep it.
     s.targetPixels = nullptr;
 }

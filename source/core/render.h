@@ -5,7 +5,8 @@
 struct PictureState;
 
 // One pass over the 192 scan lines. The first four draw picture memory into
-// the current target; the last two encode the monochrome bitmap back into
+// the current target (the monochrome modes into the bitmap, the colour modes
+// into the frame); the last two encode the monochrome bitmap back into
 // picture memory.
 enum RenderMode : int {
     HgrMono = 0,
@@ -19,8 +20,9 @@ enum RenderMode : int {
 // Runs one mode over every scan line; a mode above BitmapToHgr does nothing.
 void renderRows(PictureState &state, int mode);
 
-// The table engines: colours each frame column from a five-column window of
-// the (inverted, set = lit) monochrome bitmap.
+// The table engines: draws each scan line's lit columns as the monochrome
+// pass would and colours each frame column from a five-column window of
+// them, into the current target.
 void renderJex(PictureState &state);
 
 // Writes colour (0 to 31 of the current slot) into dotWidth columns from
@@ -29,13 +31,10 @@ void plotRun(PictureState &state, int column, int row, int colour);
 
 void selectDotWidth(PictureState &state);
 
-// Makes a fresh target for state.targetDepth: a black 562 x 192 RGBA image
-// (which becomes image) or the all-black monochrome bitmap. A pass that
-// writes every pixel may skip the clearing of the image.
-void prepareTarget(PictureState &state, QImage &image, bool clear = true);
-
-// Replaces image with the monochrome bitmap tinted by oneBitPalette.
-void buildMonoImage(PictureState &state, QImage &image, int width, int height);
+// Makes the target for state.targetDepth: a 562 x 192 RGBA image (image
+// itself when nobody else holds it, else a new one), which the colour passes
+// write every pixel of, or the all-black monochrome bitmap.
+void prepareTarget(PictureState &state, QImage &image);
 
 // The whole frame: picks the engine from the view options and renders the
 // picture into image (562 x 192, Format_RGBA8888).

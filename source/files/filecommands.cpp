@@ -183,7 +183,7 @@ void FileCommands::rememberSaveDir(const QString &path)
 bool FileCommands::writeFile(const QString &path, const QByteArray &bytes, const QString &savedMessage)
 {
     QString error;
-    if (!writeFileBytes(path, bytes, error)) {
+    if (!writeFileSafely(bytes, path, error)) {
         Q_EMIT statusMessage(tr("Not saved: %1 — %2").arg(path, error));
         return false;
     }

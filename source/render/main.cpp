@@ -2,6 +2,7 @@
 #include "renderjob.h"
 
 #include <QCommandLineParser>
+#include <QFile>
 #include <QGuiApplication>
 #include <QTextStream>
 
@@ -29,6 +30,22 @@ int main(int argc, char **argv)
     if (!readRenderJob(parser, job, error)) {
         err << "morvo-render: " << error << Qt::endl;
         return 2;
+    }
+    // An argument whose bytes are not UTF-8 comes in with U+FFFD in their
+    // place; a file written under that name would not be the one asked for.
+    QStringList outputs{job.output};
+    for (const PictureOperation &op : job.operations)
+        if (op.kind == PictureOperation::Save)
+            outputs << op.path;
+    bool misencoded = false;
+    for (int i = 1; i < argc; ++i)
+        misencoded = misencoded || QFile::encodeName(QFile::decodeName(argv[i])) != argv[i];
+    for (const QString &name : outputs) {
+        if (misencoded && name.contains(QChar::ReplacementCharacter)) {
+            err << "morvo-render: the output name " << name
+                << " holds bytes that are not UTF-8; choose another" << Qt::endl;
+            return 2;
+        }
     }
     return runRenderJob(job, out, err);
 }

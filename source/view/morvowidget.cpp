@@ -3,6 +3,7 @@
 #include "pictureedit.h"
 #include "pictureloader.h"
 #include "render.h"
+#include "rowbase.h"
 #include "textscreen.h"
 #include "viewgeometry.h"
 
@@ -12,6 +13,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QUrl>
+
+#include <algorithm>
+#include <cstring>
 
 MorvoWidget::MorvoWidget(QWidget *parent)
     : QWidget(parent)
@@ -27,8 +31,38 @@ MorvoWidget::~MorvoWidget() = default;
 void MorvoWidget::refresh()
 {
     renderPicture(m_state, m_image);
-    setFixedSize(displaySize());
-    update();
+    const QRect changed = changedFrameRows();
+    m_drawnFrom = m_state;
+    m_drawn = true;
+    m_screenImageStale |= changed;
+
+    const QSize size = displaySize();
+    const bool resized = size != this->size();
+    setFixedSize(size);
+    if (resized)
+        update();
+    else if (!changed.isEmpty())
+        update(widgetRowsShowing(changed.top(), changed.bottom(), size));
+}
+
+// The frame rows, the whole width, that may differ from the frame drawn before.
+QRect MorvoWidget::changedFrameRows() const
+{
+    const QRect whole(0, 0, kFrameWidth, kFrameHeight);
+    const PictureState &was = m_drawnFrom;
+    if (!m_drawn || was.isDhgr != m_state.isDhgr || was.viewOptions() != m_state.viewOptions()
+        || std::memcmp(was.palettes.data(), m_state.palettes.data(), sizeof m_state.palettes) != 0)
+        return whole;
+    int first = kScanLines, last = -1;
+    for (int y = 0; y < kScanLines; ++y) {
+        const size_t base = rowBaseTable[size_t(y)];
+        if (std::memcmp(was.auxMemory.data() + base, m_state.auxMemory.data() + base, kBytesPerLine) != 0
+            || std::memcmp(was.mainMemory.data() + base, m_state.mainMemory.data() + base, kBytesPerLine) != 0) {
+            first = std::min(first, y);
+            last = y;
+        }
+    }
+    return last < 0 ? QRect() : QRect(0, first, kFrameWidth, last - first + 1);
 }
 
 QSize MorvoWidget::displaySize() const
@@ -145,10 +179,14 @@ void MorvoWidget::paintEvent(QPaintEvent *)
     }
     if (m_image.isNull())
         return;
-    if (m_screenImage.isNull() || m_screenImageSource != m_image.cacheKey()) {
+    if (m_screenImage.isNull() || m_screenImage.size() != m_image.size()) {
         m_screenImage = m_image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-        m_screenImageSource = m_image.cacheKey();
+    } else if (!m_screenImageStale.isEmpty()) {
+        QPainter copy(&m_screenImage);
+        copy.setCompositionMode(QPainter::CompositionMode_Source);
+        copy.drawImage(m_screenImageStale.topLeft(), m_image, m_screenImageStale);
     }
+    m_screenImageStale = QRect();
     // The aspect corrections squeeze 562 columns into fewer; smoothing
     // keeps the squeezed dots even. Without correction, stay pixel sharp.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, m_state.aspectCorrect != 0);

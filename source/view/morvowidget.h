@@ -59,13 +59,22 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
+    QRect changedFrameRows() const;
+
     PictureState m_state;
     QImage m_image;
-    // The frame in the painter's own pixel format, made when the frame is
-    // next painted: stretching it costs about half as much as stretching the
-    // RGBA frame, and gives the same pixels.
+    // What the shown frame was drawn from. A frame row depends only on its
+    // own scan line's bytes, the kind of picture, the view options and the
+    // palettes, so after a pencil move only the rows whose bytes changed are
+    // repainted, not the whole stretched frame.
+    PictureState m_drawnFrom;
+    bool m_drawn = false;
+    // The frame in the painter's own pixel format: stretching it costs about
+    // half as much as stretching the RGBA frame, and gives the same pixels.
+    // The rows that changed since it was last painted are brought up to date
+    // when it is next painted.
     QImage m_screenImage;
-    qint64 m_screenImageSource = 0;
+    QRect m_screenImageStale;
     bool m_drawing = false;
     QPoint m_lastPoint;
     QImage m_overlayImage;

@@ -1,5 +1,9 @@
 #include "viewgeometry.h"
 
+#include "picturestate.h"
+
+#include <cmath>
+
 QSize displaySize(int screenSize, int aspectCorrect)
 {
     int base = 562;
@@ -42,4 +46,17 @@ QPoint mapToPicture(QPoint widgetPos, int screenSize, int aspectCorrect)
     else if (aspectCorrect == 2)
         x = int(double(x) / 0.84);
     return QPoint(x, y);
+}
+
+QRect widgetRowsShowing(int first, int last, QSize widgetSize)
+{
+    if (first > last)
+        return QRect();
+    // A smoothed widget row blends the two frame rows nearest its centre, so
+    // a frame row reaches up to one row beyond its own place; two widget
+    // rows more cover the painter's rounding.
+    const double scale = widgetSize.height() / double(kFrameHeight);
+    const int top = int(std::floor((first - 0.5) * scale - 0.5)) - 2;
+    const int bottom = int(std::ceil((last + 1.5) * scale - 0.5)) + 2;
+    return QRect(0, top, widgetSize.width(), bottom - top + 1) & QRect(QPoint(0, 0), widgetSize);
 }
