@@ -106,8 +106,8 @@ private Q_SLOTS:
         QCOMPARE(qAlpha(icon.pixel(margin + side / 20, margin + side / 20)), 255);
     }
 
-    // An installed program finds every data file in Resources next to bin,
-    // not in the source tree.
+    // An installed program finds every data file in share/morvo next to
+    // bin, not in the source tree.
     void installedLayout()
     {
         QTemporaryDir prefix(kScratch);
@@ -120,7 +120,7 @@ private Q_SLOTS:
         QVERIFY(QFileInfo(bin + "/morvo").isExecutable());
         for (const QString &rel : resourceFiles()) {
             const QString found = resolveResourcePathFrom(bin, rel);
-            QCOMPARE(found, QFileInfo(prefix.filePath("Resources/" + rel)).absoluteFilePath());
+            QCOMPARE(found, QFileInfo(prefix.filePath("share/morvo/" + rel)).absoluteFilePath());
             QCOMPARE(testsupport::readFile(found), testsupport::readFile(resolveResourcePath(rel)));
         }
     }

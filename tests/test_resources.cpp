@@ -75,7 +75,10 @@ void TestResources::lookupOrder_data()
         << 1 << QStringList{"d0/Resources/fonts/Apple_II.ttf", "d0/fonts/Apple_II.ttf"}
         << "fonts/Apple_II.ttf" << "d0/Resources/fonts/Apple_II.ttf";
     QTest::newRow("then the executable's own directory")
-        << 1 << QStringList{"d0/sounds/beep.wav"} << "sounds/beep.wav" << "d0/sounds/beep.wav";
+        << 1 << QStringList{"d0/sounds/beep.wav", "share/morvo/sounds/beep.wav"} << "sounds/beep.wav" << "d0/sounds/beep.wav";
+    QTest::newRow("then share/morvo beside it, before a source tree")
+        << 1 << QStringList{"share/morvo/sounds/beep.wav", "source/resources/sounds/beep.wav"} << "sounds/beep.wav"
+        << "share/morvo/sounds/beep.wav";
     QTest::newRow("backslashes are separators")
         << 1 << QStringList{"Resources/fonts/Apple_II.ttf"} << "fonts\\Apple_II.ttf" << "Resources/fonts/Apple_II.ttf";
     QTest::newRow("a directory counts too")
