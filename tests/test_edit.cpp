@@ -98,6 +98,11 @@ private Q_SLOTS:
         QTest::newRow("corner kept by truncation") << QPoint(1, -3) << QPoint(-2, 3) << Points{{0, 0}, {0, 0}};
         QTest::newRow("outside the top-left corner") << QPoint(-10, 5) << QPoint(5, -10) << Points{};
         QTest::newRow("all below") << QPoint(0, 192) << QPoint(559, 400) << Points{};
+        // Ends whose differences pass what an int holds: this one used to
+        // send the clipping round for ever.
+        QTest::newRow("far off, missing") << QPoint(587672117, 1518802881) << QPoint(-1971598348, -1604455592) << Points{};
+        QTest::newRow("far off, steep") << QPoint(300, -2000000000) << QPoint(200, 2000000000) << Points{{250, 191}, {250, 0}};
+        QTest::newRow("far off, diagonal") << QPoint(INT_MIN, INT_MIN) << QPoint(INT_MAX, INT_MAX) << Points{{191, 191}, {0, 0}};
     }
 
     void clipLine()
@@ -123,6 +128,10 @@ private Q_SLOTS:
         QTest::newRow("tie, leftwards") << QPoint(4, 2) << QPoint(0, 0) << Points{{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 2}};
         // Stepping starts from the clipped end, not from far outside.
         QTest::newRow("clipped first") << QPoint(-6, 0) << QPoint(3, 1) << Points{{0, 0}, {1, 0}, {2, 1}, {3, 1}};
+        Points row;
+        for (int x = 0; x < kDhgrDots; ++x)
+            row << QPoint(x, 7);
+        QTest::newRow("far off: only the picture's dots") << QPoint(-2000000000, 7) << QPoint(2000000000, 8) << row;
     }
 
     void pencilLine()
