@@ -74,6 +74,11 @@ private Q_SLOTS:
         QTest::newRow("corner kept by truncation") << QPoint(1, -3) << QPoint(-2, 3) << false << Points{{0, 0}, {0, 0}};
         QTest::newRow("outside the top-left corner") << QPoint(-10, 5) << QPoint(5, -10) << false << Points{};
         QTest::newRow("all below") << QPoint(0, 192) << QPoint(559, 400) << false << Points{};
+        // Ends whose differences pass what an int holds: this one used to
+        // send the clipping round for ever.
+        QTest::newRow("far off, missing") << QPoint(587672117, 1518802881) << QPoint(-1971598348, -1604455592) << false << Points{};
+        QTest::newRow("far off, steep") << QPoint(300, -2000000000) << QPoint(200, 2000000000) << false << Points{{250, 191}, {250, 0}};
+        QTest::newRow("far off, diagonal") << QPoint(INT_MIN, INT_MIN) << QPoint(INT_MAX, INT_MAX) << false << Points{{191, 191}, {0, 0}};
         QTest::newRow("draw both ends") << QPoint(10, 5) << QPoint(13, 5) << true << Points{{10, 5}, {11, 5}, {12, 5}, {13, 5}};
         QTest::newRow("draw one point") << QPoint(7, 7) << QPoint(7, 7) << true << Points{{7, 7}};
         QTest::newRow("draw steep") << QPoint(2, 5) << QPoint(0, 0) << true << Points{{0, 0}, {0, 1}, {1, 2}, {1, 3}, {2, 4}, {2, 5}};
@@ -82,6 +87,10 @@ private Q_SLOTS:
         QTest::newRow("draw tie, leftwards") << QPoint(4, 2) << QPoint(0, 0) << true << Points{{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 2}};
         // Stepping starts from the clipped end, not from far outside.
         QTest::newRow("draw clipped first") << QPoint(-6, 0) << QPoint(3, 1) << true << Points{{0, 0}, {1, 0}, {2, 1}, {3, 1}};
+        Points row;
+        for (int x = 0; x < kDhgrDots; ++x)
+            row << QPoint(x, 7);
+        QTest::newRow("draw far off: only the picture's dots") << QPoint(-2000000000, 7) << QPoint(2000000000, 8) << true << row;
     }
 
     void pencilLine()

@@ -1,6 +1,6 @@
 // The program's own data files: where the lookup finds them, beside the
 // executable or in a source tree; the built-in text screens, the boot sounds
-// and the icon; where an installation puts them; and a start without them.
+// and the icon; and a start without them.
 #include "appicon.h"
 #include "builtinscreens.h"
 #include "resourcepath.h"
@@ -50,7 +50,10 @@ private Q_SLOTS:
         const QString font = "Resources/fonts/Apple_II.ttf", beep = "source/resources/sounds/beep.wav";
         QTest::newRow("Resources beside the executable's directory wins") << 1 << font + " d0/" + font << "fonts/Apple_II.ttf" << true;
         QTest::newRow("then Resources inside it") << 1 << "d0/" + font + " d0/fonts/Apple_II.ttf" << "fonts/Apple_II.ttf" << true;
-        QTest::newRow("then the executable's own directory") << 1 << "d0/sounds/beep.wav" << "sounds/beep.wav" << true;
+        QTest::newRow("then the executable's own directory")
+            << 1 << "d0/sounds/beep.wav share/morvo/sounds/beep.wav" << "sounds/beep.wav" << true;
+        QTest::newRow("then share/morvo beside it, before a source tree")
+            << 1 << "share/morvo/sounds/beep.wav " + beep << "sounds/beep.wav" << true;
         QTest::newRow("backslashes are separators") << 1 << font << "fonts\\Apple_II.ttf" << true;
         QTest::newRow("a directory counts too") << 1 << "Resources/textscreens/" << "textscreens" << true;
         // Even files that exist under these names are not handed out.
@@ -178,22 +181,6 @@ private Q_SLOTS:
         }
         for (const QString name : {"bad.png", "missing.png", ""})
             QVERIFY(buildAppIconFrom(name.isEmpty() ? name : dir.filePath(name)).isNull());
-    }
-
-    // An installed program finds every data file in Resources next to bin,
-    // not in the source tree.
-    void installedLayout()
-    {
-        QTemporaryDir prefix(kScratch);
-        const auto install = testsupport::run(MORVO_CMAKE_COMMAND, {"--install", MORVO_BINARY_DIR, "--prefix", prefix.path()});
-        QVERIFY2(install.exitCode == 0, qPrintable(install.out + install.err));
-        const QString bin = prefix.filePath("bin");
-        QVERIFY(QFileInfo(bin + "/morvo").isExecutable());
-        for (const QString &rel : resourceFiles()) {
-            const QString found = resolveResourcePathFrom(bin, rel);
-            QCOMPARE(found, QFileInfo(prefix.filePath("Resources/" + rel)).absoluteFilePath());
-            QCOMPARE(readFile(found), readFile(resolveResourcePath(rel)));
-        }
     }
 
     void startsWithoutData_data()

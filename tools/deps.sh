@@ -7,6 +7,7 @@ morvo_packages=(
   libbenchmark-dev
   python3 python3-fonttools
   fonts-dejavu-core
+  desktop-file-utils appstream
 )
 
 morvo_install_deps() {

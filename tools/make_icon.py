@@ -1,5 +1,7 @@
 #!/usr/bin/env python3
-"""Draws the morvo icon into source/resources/morvo-icon.png.
+"""Draws the morvo icon into source/resources/morvo-icon.png, and the
+256 x 256 and 512 x 512 desktop icons, scaled down from it, into
+packaging/icons/.
 
 A beige Apple II style monitor whose screen shows a hi-res picture: a prompt
 with the program's name, a sun, violet mountains and green hills in chunky
@@ -8,6 +10,7 @@ of a transparent 1024 x 1024 square; the program zooms the icon by 1.38, which
 cuts the transparent margin of about 14% on each side away.
 
 Run: python3 tools/make_icon.py [output file]
+(with an output file, only the 1024 x 1024 icon is written there)
 """
 
 import math
@@ -159,20 +162,55 @@ def render():
     return rows
 
 
+def downscaled(rows, factor):
+    """The icon shrunk by a whole factor: each pixel the average of a
+    factor x factor block, colours weighted by their alpha so that the
+    transparent black around the artwork does not darken its edge."""
+    side = len(rows) // factor
+    out = []
+    for oy in range(side):
+        block_rows = rows[oy * factor:(oy + 1) * factor]
+        row = bytearray()
+        for ox in range(side):
+            r = g = b = a = 0
+            for src in block_rows:
+                for i in range(4 * ox * factor, 4 * (ox + 1) * factor, 4):
+                    alpha = src[i + 3]
+                    r += src[i] * alpha
+                    g += src[i + 1] * alpha
+                    b += src[i + 2] * alpha
+                    a += alpha
+            if a:
+                row += bytes((round(r / a), round(g / a), round(b / a), round(a / (factor * factor))))
+            else:
+                row += bytes(4)
+        out.append(bytes(row))
+    return out
+
+
 def png(rows):
     def chunk(kind, data):
         return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
     raw = b"".join(b"\x00" + r for r in rows)
-    header = struct.pack(">IIBBBBB", SIZE, SIZE, 8, 6, 0, 0, 0)  # 8-bit RGBA
+    header = struct.pack(">IIBBBBB", len(rows), len(rows), 8, 6, 0, 0, 0)  # 8-bit RGBA
     return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw, 9))
             + chunk(b"IEND", b""))
 
 
+def write(path, rows):
+    with open(path, "wb") as f:
+        f.write(png(rows))
+
+
 def main():
-    here = os.path.dirname(os.path.abspath(__file__))
-    out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "source", "resources", "morvo-icon.png")
-    with open(out, "wb") as f:
-        f.write(png(render()))
+    rows = render()
+    if len(sys.argv) > 1:
+        write(sys.argv[1], rows)
+        return
+    top = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
+    write(os.path.join(top, "source", "resources", "morvo-icon.png"), rows)
+    for side in (256, 512):
+        write(os.path.join(top, "packaging", "icons", "morvo-%d.png" % side), downscaled(rows, SIZE // side))
 
 
 if __name__ == "__main__":

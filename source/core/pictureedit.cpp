@@ -65,6 +65,43 @@ void moveOntoBoundary(QPoint &p, int code, QPoint other)
         p = QPoint(truncated((float(kLastRow) - y) / m + x), kLastRow);
 }
 
+// Far from the picture single precision loses whole dots, and the
+// difference of two far-off positions may not even fit an int. Ends beyond
+// this square around the picture, further out than any mouse reaches, are
+// first brought onto it along the line in double precision, which holds
+// every int exactly (Liang-Barsky).
+constexpr double kNear = 1048576.0;
+
+bool bringNear(QPoint &a, QPoint &b)
+{
+    const double ax = a.x();
+    const double ay = a.y();
+    const double dx = double(b.x()) - ax;
+    const double dy = double(b.y()) - ay;
+    const double towards[] = {-dx, dx, -dy, dy};
+    const double room[] = {ax + kNear, kNear - ax, ay + kNear, kNear - ay};
+    double enter = 0.0;
+    double leave = 1.0;
+    for (int side = 0; side < 4; ++side) {
+        if (towards[side] == 0.0) {
+            if (room[side] < 0.0)
+                return false;
+            continue;
+        }
+        const double t = room[side] / towards[side];
+        if (towards[side] < 0.0)
+            enter = std::max(enter, t);
+        else
+            leave = std::min(leave, t);
+    }
+    if (enter > leave)
+        return false;
+    // Ends inside the square come back exactly as they were (t is 0 or 1).
+    b = QPoint(qRound(ax + leave * dx), qRound(ay + leave * dy));
+    a = QPoint(qRound(ax + enter * dx), qRound(ay + enter * dy));
+    return true;
+}
+
 // The dot's byte in the DHGR memory images: with q = x div 7, s = x + q is
 // 8q + (x mod 7), so s div 16 is the byte column and bit 3 of s (q odd)
 // picks main memory over aux memory.
@@ -121,11 +158,18 @@ void shiftBitmap(PictureState &state, bool left, int columns)
 
 bool clipLine(QPoint &a, QPoint &b)
 {
+    // Each end crosses at most one vertical and one horizontal boundary on
+    // its way in, so four moves clip any line. Single-precision rounding can
+    // leave an end just outside again; a line still not settled after twice
+    // as many moves is dropped rather than chased without end.
+    constexpr int kMostMoves = 8;
+    if (!bringNear(a, b))
+        return false;
     int codeA = outcode(a);
     int codeB = outcode(b);
     if ((codeA | codeB) == 0)
         return true;
-    while ((codeA & codeB) == 0) {
+    for (int moves = 0; moves < kMostMoves && (codeA & codeB) == 0; ++moves) {
         if (codeA == 0) {
             std::swap(a, b);
             std::swap(codeA, codeB);

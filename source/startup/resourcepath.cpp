@@ -31,11 +31,14 @@ QString resolveResourcePathFrom(const QString &executableDir, const QString &rel
         || relative.contains(QLatin1String("..")))
         return QString();
 
+    // An installation on Linux keeps the data in <prefix>/share/morvo,
+    // beside <prefix>/bin.
     const QDir exeDir(executableDir);
     const QString candidates[] = {
         QStringLiteral("../Resources/") + relative,
         QStringLiteral("Resources/") + relative,
         relative,
+        QStringLiteral("../share/morvo/") + relative,
     };
     for (const QString &candidate : candidates) {
         const QFileInfo info(exeDir.filePath(candidate));

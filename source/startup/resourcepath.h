@@ -6,8 +6,8 @@
 // resources directory ("sounds/beep.wav"), or an empty string when it is
 // nowhere to be found or the relative path is absolute or climbs with "..".
 // Looks beside the executable first (../Resources, Resources, the executable's
-// own directory), then for a source/resources directory in the executable's
-// directory and up to eleven of its ancestors.
+// own directory, ../share/morvo), then for a source/resources directory in
+// the executable's directory and up to eleven of its ancestors.
 QString resolveResourcePath(const QString &relativePath);
 
 // The same search from a given directory instead of the executable's.

@@ -1,0 +1,103 @@
+// The Linux installation: the desktop entry, the AppStream metadata and the
+// icon as the desktop's own tools accept them, and installed programs that
+// find their data under the prefix wherever they are started from.
+#include "builtinscreens.h"
+#include "resourcepath.h"
+#include "testsupport.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+const QString kAppId = QStringLiteral("io.github.kestrand.morvo");
+
+QString report(const testsupport::Run &r) { return r.out + r.err; }
+
+} // namespace
+
+class TestInstall : public QObject {
+    Q_OBJECT
+
+    // In /tmp, where no source/resources directory lies above the installed
+    // programs: whatever they find comes from the installation.
+    QTemporaryDir prefix{QStringLiteral("/tmp/morvo-install-XXXXXX")};
+    QTemporaryDir elsewhere{QStringLiteral("/tmp/morvo-cwd-XXXXXX")};
+
+    QString installed(const QString &relative) const { return prefix.filePath(relative); }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        const auto install = testsupport::run(MORVO_CMAKE_COMMAND, {"--install", MORVO_BINARY_DIR, "--prefix", prefix.path()});
+        QVERIFY2(install.exitCode == 0, qPrintable(report(install)));
+    }
+
+    // Every data file is found in share/morvo beside bin, not in the source
+    // tree, and is the one the build uses.
+    void dataBesideBin()
+    {
+        QStringList files = {"sounds/beep.wav", "sounds/drive_startup_a.wav", "sounds/pbbbt.wav",
+                             "sounds/drive_startup_b.wav", "fonts/Apple_II.ttf", "icons/morvo-icon.png"};
+        for (const BuiltInTextScreen &screen : builtInTextScreens())
+            files << screen.path;
+        for (const QString &rel : files) {
+            const QString found = resolveResourcePathFrom(installed("bin"), rel);
+            QCOMPARE(found, QFileInfo(installed("share/morvo/" + rel)).absoluteFilePath());
+            QCOMPARE(testsupport::readFile(found), testsupport::readFile(resolveResourcePath(rel)));
+        }
+    }
+
+    void icons()
+    {
+        for (int side : {256, 512}) {
+            const QImage icon(installed(QStringLiteral("share/icons/hicolor/%1x%1/apps/%2.png").arg(side).arg(kAppId)));
+            QCOMPARE(icon.size(), QSize(side, side));
+            QCOMPARE(qAlpha(icon.pixel(0, 0)), 0);
+            QCOMPARE(qAlpha(icon.pixel(side / 2, side / 2)), 255);
+        }
+    }
+
+    void desktopToolsAccept_data()
+    {
+        QTest::addColumn<QString>("tool");
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("desktop entry")
+            << "desktop-file-validate" << QStringList{installed("share/applications/" + kAppId + ".desktop")};
+        QTest::newRow("metainfo")
+            << "appstreamcli" << QStringList{"validate", "--no-net", installed("share/metainfo/" + kAppId + ".metainfo.xml")};
+        QTest::newRow("the tree: metainfo, desktop entry and icon together")
+            << "appstreamcli" << QStringList{"validate-tree", "--no-net", prefix.path()};
+    }
+
+    void desktopToolsAccept()
+    {
+        QFETCH(QString, tool);
+        QFETCH(QStringList, args);
+        const auto check = testsupport::run(QStandardPaths::findExecutable(tool), args, elsewhere.path());
+        QVERIFY2(check.exitCode == 0, qPrintable(report(check)));
+        QVERIFY2(!report(check).contains(QLatin1String("warning"), Qt::CaseInsensitive), qPrintable(report(check)));
+    }
+
+    // The installed programs, started from elsewhere: morvo renders a picture
+    // and morvo-render draws a text screen in the Apple II font exactly as the
+    // build tree's, which finds the font in the source tree.
+    void programsFindTheirData()
+    {
+        const QString out = elsewhere.filePath(QStringLiteral("card.png"));
+        auto run = testsupport::run(installed("bin/morvo"), {testsupport::samplesDir() + "/testcard.dgr", "--test", out},
+                                    elsewhere.path());
+        QVERIFY2(run.exitCode == 0, qPrintable(report(run)));
+        QCOMPARE(QImage(out).size(), QSize(562, 192));
+
+        const QString screen = installed(QStringLiteral("share/morvo/textscreens/Welcome.txt"));
+        run = testsupport::run(installed("bin/morvo-render"), {"--text-screen", screen, "-o", "installed.png"}, elsewhere.path());
+        QVERIFY2(run.exitCode == 0 && !report(run).contains(QLatin1String("not found")), qPrintable(report(run)));
+        run = testsupport::run("morvo-render", {"--text-screen", screen, "-o", "built.png"}, elsewhere.path());
+        QVERIFY2(run.exitCode == 0, qPrintable(report(run)));
+        QCOMPARE(QImage(elsewhere.filePath("installed.png")), QImage(elsewhere.filePath("built.png")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestInstall)
+#include "test_install.moc"
