@@ -203,6 +203,8 @@ private Q_SLOTS:
         QTest::newRow("80 columns, 8 first") << "80" << "type 8";
         QTest::newRow("byte-order mark first") << "" << QString::fromUtf16(u"paste \uFEFFA");
         QTest::newRow("Mac OS Roman bytes of a byte-order mark") << "" << QString::fromUtf16(u"paste \u00D4\u00AA\u00F8\u02C7");
+        // A file's apple bytes: pasted, they are the apples already.
+        QTest::newRow("apple control bytes pasted") << "" << "paste A\x11" "B\x12";
     }
 
     void fileRoundTrip()

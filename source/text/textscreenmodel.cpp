@@ -199,7 +199,9 @@ bool TextScreenModel::paste(const QString &text)
         return false;
     saveUndo();
     deleteSelection();
-    for (const QChar ch : text) {
+    // The apple control bytes become the apples here as they do in a file,
+    // so the screen saves as it shows.
+    for (const QChar ch : mapAppleControls(text)) {
         if (ch == QLatin1Char('\n')) {
             if (m_cursorRow < kLastRow) {
                 ++m_cursorRow;
