@@ -76,7 +76,6 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<ViewOptions>("options");
         const auto with = [](auto change) { ViewOptions o; change(o); return o; };
-        QTest::newRow("defaults") << QStringList{} << ViewOptions();
         QTest::newRow("by the book, no shifting, offset 1") << QStringList{"--engine", "book", "--bit-shifting", "off", "--column-offset", "1"}
             << with([](ViewOptions &o) { o.jexEngine = false; o.bitShifting = false; o.dhgrColumnOffset = 1; });
         QTest::newRow("sharp with IREZ CapSure by name") << QStringList{"--engine", "sharp", "--palette", "irez-capsure"}
