@@ -6,16 +6,13 @@
 
 #include <QBackingStore>
 #include <QPaintEvent>
-#include <QRandomGenerator>
 #include <QtTest>
 
 namespace {
 
-class PaintedArea : public QObject {
-public:
+// Adds up the area of the paint events of the widget it watches.
+struct PaintedArea : QObject {
     qint64 pixels = 0;
-
-protected:
     bool eventFilter(QObject *, QEvent *event) override
     {
         if (event->type() == QEvent::Paint) {
@@ -26,13 +23,6 @@ protected:
     }
 };
 
-void mouse(MorvoWidget &widget, QEvent::Type type, QPoint pos, Qt::MouseButtons buttons)
-{
-    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-    QMouseEvent event(type, QPointF(pos), widget.mapToGlobal(QPointF(pos)), button, buttons, Qt::NoModifier);
-    QApplication::sendEvent(&widget, &event);
-}
-
 } // namespace
 
 class TestRepaint : public QObject {
@@ -40,62 +30,60 @@ class TestRepaint : public QObject {
 
 private Q_SLOTS:
     void initTestCase() { testsupport::isolateSettings(); }
-    void strokeRepaintsOnlyWhatChanged_data();
-    void strokeRepaintsOnlyWhatChanged();
+
+    void strokeRepaintsOnlyWhatChanged_data()
+    {
+        QTest::addColumn<int>("screenSize");
+        QTest::addColumn<int>("aspect");
+        QTest::addColumn<bool>("jex");
+        QTest::addColumn<int>("depth");
+        QTest::newRow("double, standard aspect, Jex: Double") << 2 << 1 << true << 8;
+        QTest::newRow("half, DV aspect, By the Book") << 0 << 2 << false << 8;
+        QTest::newRow("normal, no correction, monochrome") << 1 << 0 << false << 1;
+    }
+
+    void strokeRepaintsOnlyWhatChanged()
+    {
+        QFETCH(int, screenSize);
+        QFETCH(int, aspect);
+        QFETCH(bool, jex);
+        QFETCH(int, depth);
+        MorvoWidget widget;
+        PictureState &s = widget.state();
+        QRandomGenerator rng(5);
+        testsupport::fillRandom(s.auxMemory, rng, 1);
+        testsupport::fillRandom(s.mainMemory, rng, 1);
+        s.screenSize = quint16(screenSize);
+        s.aspectCorrect = quint16(aspect);
+        s.jexEngine = jex;
+        s.bmFinalDepth = quint16(depth);
+        widget.refresh();
+        widget.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&widget));
+        QApplication::processEvents();
+
+        PaintedArea painted;
+        widget.installEventFilter(&painted);
+        const QPoint from(widget.width() / 3, widget.height() / 3);
+        QTest::mousePress(&widget, Qt::LeftButton, Qt::NoModifier, from);
+        QMouseEvent move(QEvent::MouseMove, QPointF(from + QPoint(9, 5)), widget.mapToGlobal(QPointF(from + QPoint(9, 5))),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&widget, &move);
+        QTest::mouseRelease(&widget, Qt::LeftButton, Qt::NoModifier, from + QPoint(9, 5));
+        QApplication::processEvents();
+        QVERIFY(painted.pixels > 0);
+        QVERIFY(painted.pixels < qint64(widget.width()) * widget.height() / 4);
+
+        // A new widget with the same picture paints everything afresh.
+        MorvoWidget fresh;
+        fresh.state() = widget.state();
+        fresh.refresh();
+        const auto *window = dynamic_cast<QImage *>(widget.backingStore()->paintDevice());
+        QVERIFY(window);
+        const QImage held = window->copy(widget.rect()).convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(held, fresh.grab().toImage().convertToFormat(QImage::Format_RGB32));
+    }
 };
-
-void TestRepaint::strokeRepaintsOnlyWhatChanged_data()
-{
-    QTest::addColumn<int>("screenSize");
-    QTest::addColumn<int>("aspect");
-    QTest::addColumn<bool>("jex");
-    QTest::addColumn<int>("depth");
-    QTest::newRow("double, standard aspect, Jex: Double") << 2 << 1 << true << 8;
-    QTest::newRow("half, DV aspect, By the Book") << 0 << 2 << false << 8;
-    QTest::newRow("normal, no correction, monochrome") << 1 << 0 << false << 1;
-}
-
-void TestRepaint::strokeRepaintsOnlyWhatChanged()
-{
-    QFETCH(int, screenSize);
-    QFETCH(int, aspect);
-    QFETCH(bool, jex);
-    QFETCH(int, depth);
-    MorvoWidget widget;
-    PictureState &s = widget.state();
-    QRandomGenerator rng(5);
-    for (uchar &b : s.auxMemory)
-        b = uchar(rng.generate() & rng.generate());
-    for (uchar &b : s.mainMemory)
-        b = uchar(rng.generate() & rng.generate());
-    s.screenSize = quint16(screenSize);
-    s.aspectCorrect = quint16(aspect);
-    s.jexEngine = jex;
-    s.bmFinalDepth = quint16(depth);
-    widget.refresh();
-    widget.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&widget));
-    QApplication::processEvents();
-
-    PaintedArea painted;
-    widget.installEventFilter(&painted);
-    const QPoint from(widget.width() / 3, widget.height() / 3);
-    mouse(widget, QEvent::MouseButtonPress, from, Qt::LeftButton);
-    mouse(widget, QEvent::MouseMove, from + QPoint(9, 5), Qt::LeftButton);
-    mouse(widget, QEvent::MouseButtonRelease, from + QPoint(9, 5), Qt::NoButton);
-    QApplication::processEvents();
-    QVERIFY(painted.pixels > 0);
-    QVERIFY(painted.pixels < qint64(widget.width()) * widget.height() / 4);
-
-    // A new widget with the same picture paints everything afresh.
-    MorvoWidget fresh;
-    fresh.state() = widget.state();
-    fresh.refresh();
-    const auto *window = dynamic_cast<QImage *>(widget.backingStore()->paintDevice());
-    QVERIFY(window);
-    const QImage held = window->copy(widget.rect()).convertToFormat(QImage::Format_RGB32);
-    QCOMPARE(held, fresh.grab().toImage().convertToFormat(QImage::Format_RGB32));
-}
 
 QTEST_MAIN(TestRepaint)
 #include "test_repaint.moc"

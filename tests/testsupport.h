@@ -10,7 +10,6 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QMap>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QString>
 #include <QStringList>
