@@ -3,7 +3,6 @@
 // list.
 #include "morvowidget.h"
 #include "pictureloader.h"
-#include "recentlist.h"
 #include "settingsstore.h"
 #include "testsupport.h"
 #include "windowtestsupport.h"
@@ -22,10 +21,7 @@ private Q_SLOTS:
     void savedPictureReadsBackTheSame();
     void pngIsTheFrameWithEveryLineTwice();
     void failedWritesKeepTheOldFileAndSaySo();
-    void fileThatDoesNotLoadIsNotRecorded();
-    void recentListRules_data();
-    void recentListRules();
-    void recentMenuOpensRemovesAndDropsGoneFiles();
+    void recentPictures();
     void startReopensTheLastPicture();
 };
 
@@ -38,7 +34,6 @@ void TestFiles::proposals_data()
     QTest::newRow("base name up to the first dot") << "C:/pics/scene.old.dgr" << "D:/out" << "D:/out/scene" << "D:/out/scene.png";
     QTest::newRow("nothing opened, no directory") << "" << "" << "" << "untitled.png";
     QTest::newRow("nothing opened, a directory") << "" << "/out" << "/out" << "/out/untitled.png";
-    QTest::newRow("no directory yet") << "/pics/ROSE.HGR" << "" << "ROSE" << "ROSE.png";
 }
 
 void TestFiles::proposals()
@@ -140,9 +135,8 @@ void TestFiles::failedWritesKeepTheOldFileAndSaySo()
     const QString old = dir.filePath("old.dgr");
     QVERIFY(testsupport::writeFile(old, "precious"));
     rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit small = saved;
-    small.rlim_cur = 4096;
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const rlimit small{4096, saved.rlim_max};
     std::signal(SIGXFSZ, SIG_IGN);
     QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
     w.chooser->answers << old;
@@ -155,55 +149,18 @@ void TestFiles::failedWritesKeepTheOldFileAndSaySo()
     QCOMPARE(w.files().lastSaveDir(), dir.path());
 }
 
-void TestFiles::fileThatDoesNotLoadIsNotRecorded()
-{
-    QTemporaryDir dir;
-    windowtest::Fixture w;
-    const QString good = testsupport::samplesDir() + "/testcard.dgr";
-    w.open(good);
-    const QByteArray shown = pictureFileBytes(w.state());
-    const QString shortFile = dir.filePath("short.hgr");
-    QVERIFY(testsupport::writeFile(shortFile, QByteArray(100, 1)));
-    for (const QString &bad : {shortFile, dir.path()}) {
-        w.open(bad);
-        QVERIFY2(w.status().startsWith("Not loaded: "), qPrintable(w.status()));
-        QCOMPARE(w.window.windowTitle(), QStringLiteral("morvo — testcard.dgr"));
-        QCOMPARE(w.files().currentPicturePath(), good);
-        QCOMPARE(w.files().recentFiles(), QStringList{good});
-        QCOMPARE(pictureFileBytes(w.state()), shown);
-    }
-}
-
-void TestFiles::recentListRules_data()
-{
-    QTest::addColumn<QStringList>("before");
-    QTest::addColumn<QString>("added");
-    QTest::addColumn<QStringList>("after");
-    const QStringList ten = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
-    QTest::newRow("new path at the head") << QStringList{"a", "b"} << "c" << QStringList{"c", "a", "b"};
-    QTest::newRow("listed path moves up") << QStringList{"a", "b", "c"} << "c" << QStringList{"c", "a", "b"};
-    QTest::newRow("eleventh drops the oldest") << ten << "x" << (QStringList{"x"} + ten.mid(0, 9));
-    QTest::newRow("a long stored list is trimmed") << (ten + ten.mid(0, 4) + QStringList{"y"}) << "x" << (QStringList{"x"} + ten.mid(0, 9));
-    QTest::newRow("case matters") << QStringList{"/a/PIC.HGR"} << "/a/pic.hgr" << QStringList{"/a/pic.hgr", "/a/PIC.HGR"};
-}
-
-void TestFiles::recentListRules()
-{
-    QFETCH(QStringList, before);
-    QFETCH(QString, added);
-    QFETCH(QStringList, after);
-    QCOMPARE(withRecentAdded(before, added, kRecentPictures), after);
-    QCOMPARE(withRecentRemoved(after, added), withRecentRemoved(before, added).mid(0, after.size() - 1));
-}
-
-void TestFiles::recentMenuOpensRemovesAndDropsGoneFiles()
+// The Recent menu opens, drops files that are gone, and removes with Alt;
+// the list keeps ten, newest first, case and all, and records only what loads.
+void TestFiles::recentPictures()
 {
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkpath("a") && QDir(dir.path()).mkpath("b"));
     const QString a = dir.filePath("a/same.dgr"), b = dir.filePath("b/same.dgr"), gone = dir.filePath("gone.hgr");
+    const QString shortFile = dir.filePath("short.hgr"), upper = dir.filePath("A/SAME.DGR");
     QVERIFY(testsupport::writeFile(a, testsupport::randomBytes(16384, 1)));
     QVERIFY(testsupport::writeFile(b, testsupport::randomBytes(16384, 2)));
-    const QStringList stored = {a, gone, b, "1", "2", "3", "4", "5", "6", "7", "8", "9"};
+    QVERIFY(testsupport::writeFile(shortFile, QByteArray(100, 1)));
+    const QStringList stored = {a, gone, b, upper, "1", "2", "3", "4", "5", "6", "7", "8"};
     SettingsStore::writeStringList(SettingsStore::kRecentFiles, stored);
 
     windowtest::Fixture w;
@@ -215,10 +172,19 @@ void TestFiles::recentMenuOpensRemovesAndDropsGoneFiles()
     w.recentMenu()->actions().at(2)->trigger();
     QCOMPARE(w.files().currentPicturePath(), b);
     QCOMPARE(pictureFileBytes(w.state()), testsupport::randomBytes(16384, 2));
-    QCOMPARE(w.files().recentFiles().mid(0, 3), (QStringList{b, a, gone}));
+    QCOMPARE(w.files().recentFiles().mid(0, 4), (QStringList{b, a, gone, upper}));
     QCOMPARE(w.files().recentFiles().size(), 10);
 
     const QByteArray shown = pictureFileBytes(w.state());
+    const QStringList listed = w.files().recentFiles();
+    for (const QString &bad : {shortFile, dir.path()}) {
+        w.open(bad);
+        QVERIFY2(w.status().startsWith("Not loaded: "), qPrintable(w.status()));
+        QCOMPARE(w.window.windowTitle(), QStringLiteral("morvo — same.dgr"));
+        QCOMPARE(w.files().currentPicturePath(), b);
+        QCOMPARE(w.files().recentFiles(), listed);
+        QCOMPARE(pictureFileBytes(w.state()), shown);
+    }
     w.recentMenu()->actions().at(2)->trigger();
     QCOMPARE(w.status(), "File not found: " + gone);
     QCOMPARE(pictureFileBytes(w.state()), shown);
