@@ -1,11 +1,9 @@
-// Files that are no pictures, handed to morvo-render, to morvo's test mode
-// and to the picture widget: each is refused at once with a message that
-// names it, nothing half-written is left behind, and the good inputs of a
-// batch still come out, reported in the order given.
-#include "morvowidget.h"
+// Files that are no pictures, handed to morvo-render and to morvo's test
+// mode, which loads them through the picture widget: each is refused at once
+// with a message that names it, nothing half-written is left behind, and the
+// good inputs of a batch still come out, reported in the order given.
 #include "testsupport.h"
 
-#include <QSignalSpy>
 #include <QtTest>
 
 #include <fcntl.h>
@@ -22,7 +20,6 @@ private Q_SLOTS:
     void refused_data();
     void refused();
     void batchReportsInInputOrder();
-    void widgetRefusesAPipe();
 
 private:
     QTemporaryDir m_dir;
@@ -109,18 +106,6 @@ void TestHostile::batchReportsInInputOrder()
              qPrintable(refused.join('\n')));
     // The huge file is an HGR picture by its first 8,192 bytes.
     QCOMPARE(QImage(out + "huge.png"), QImage(out + "good.png"));
-}
-
-void TestHostile::widgetRefusesAPipe()
-{
-    MorvoWidget widget;
-    QVERIFY(widget.loadPicture(at("good.hgr")));
-    const PictureMemory before = widget.state().mainMemory;
-    QSignalSpy messages(&widget, &MorvoWidget::statusMessage);
-    QVERIFY(!widget.loadPicture(at("pipe.hgr")));
-    const QString said = messages.last().at(0).toString();
-    QVERIFY2(said.startsWith("Not loaded: ") && said.contains("a pipe"), qPrintable(said));
-    QCOMPARE(widget.state().mainMemory, before);
 }
 
 QTEST_MAIN(TestHostile)
