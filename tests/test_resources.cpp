@@ -17,10 +17,6 @@ using testsupport::writeFile;
 
 namespace {
 
-// Outside /tmp's tree no source/resources directory lies above a copied
-// executable, so nothing is found unless the test puts it there.
-const QString kScratch = "/tmp/morvo-data-XXXXXX";
-
 const QStringList kSounds = {"sounds/beep.wav", "sounds/drive_startup_a.wav", "sounds/pbbbt.wav", "sounds/drive_startup_b.wav"};
 
 QStringList resourceFiles()
@@ -182,11 +178,12 @@ private Q_SLOTS:
     }
 
     // The program's start-up in test mode, from a copy of the executable that
-    // has no data beside it, or only damaged data.
+    // has no data beside it, or only damaged data. In /tmp no source/resources
+    // directory lies above the copy, so nothing is found unless put there.
     void startsWithoutData()
     {
         QFETCH(QString, damage);
-        QTemporaryDir dir(kScratch);
+        QTemporaryDir dir("/tmp/morvo-data-XXXXXX");
         const QString exe = dir.filePath("morvo");
         QVERIFY(QFile::copy(testsupport::binDir() + "/morvo", exe));
         QCOMPARE(resolveResourcePathFrom(dir.path(), "textscreens/Welcome.txt"), QString());
