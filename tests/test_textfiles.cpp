@@ -22,7 +22,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");
         QTest::newRow("one inverse character") << QString("READY") + QChar(0xF021) << "Saved (UTF-8): %1";
         QTest::newRow("80 columns of MouseText") << QString("80") + QChar(0x00C4) + "X"
-            << "Saved (Mac OS Roman): %1 — In TextEdit/VS Code, reopen as \"Western (Mac OS Roman)\" if the Apple II font looks wrong.";
+            << "Saved (Mac OS Roman): %1 — In TextEdit/VS Code, reopen as \"Western (Mac OS Roman)\" if the Apple II "
+               "font looks wrong.";
     }
 
     void savedScreenReadsBackTheSame()
