@@ -3,7 +3,6 @@
 // list.
 #include "morvowidget.h"
 #include "pictureloader.h"
-#include "recentlist.h"
 #include "settingsstore.h"
 #include "testsupport.h"
 #include "windowtestsupport.h"
@@ -16,232 +15,193 @@ class TestFiles : public QObject {
 
 private Q_SLOTS:
     void init() { windowtest::clearSettings(); }
-    void proposals_data();
-    void proposals();
-    void savedPictureReadsBackTheSame_data();
-    void savedPictureReadsBackTheSame();
-    void pngIsTheFrameWithEveryLineTwice();
-    void failedWritesKeepTheOldFileAndSaySo();
-    void fileThatDoesNotLoadIsNotRecorded();
-    void recentListRules_data();
-    void recentListRules();
-    void recentMenuOpensRemovesAndDropsGoneFiles();
-    void startReopensTheLastPicture();
-};
 
-void TestFiles::proposals_data()
-{
-    QTest::addColumn<QString>("current");
-    QTest::addColumn<QString>("saveDir");
-    QTest::addColumn<QString>("picture");
-    QTest::addColumn<QString>("png");
-    QTest::newRow("base name up to the first dot") << "C:/pics/scene.old.dgr" << "D:/out" << "D:/out/scene" << "D:/out/scene.png";
-    QTest::newRow("nothing opened, no directory") << "" << "" << "" << "untitled.png";
-    QTest::newRow("nothing opened, a directory") << "" << "/out" << "/out" << "/out/untitled.png";
-    QTest::newRow("no directory yet") << "/pics/ROSE.HGR" << "" << "ROSE" << "ROSE.png";
-}
-
-void TestFiles::proposals()
-{
-    QFETCH(QString, current);
-    QFETCH(QString, saveDir);
-    QFETCH(QString, picture);
-    QFETCH(QString, png);
-    QCOMPARE(proposedPicturePath(current, saveDir), picture);
-    QCOMPARE(proposedPngPath(current, saveDir), png);
-}
-
-void TestFiles::savedPictureReadsBackTheSame_data()
-{
-    QTest::addColumn<int>("mainSize");
-    QTest::addColumn<bool>("withAux");
-    QTest::addColumn<int>("savedSize");
-    QTest::newRow("HGR") << 8192 << false << 8192;
-    QTest::newRow("DHGR") << 16384 << false << 16384;
-    QTest::newRow("HGR with its AUX companion becomes one DHGR file") << 8192 << true << 16384;
-}
-
-void TestFiles::savedPictureReadsBackTheSame()
-{
-    QFETCH(int, mainSize);
-    QFETCH(bool, withAux);
-    QFETCH(int, savedSize);
-    QTemporaryDir dir;
-    const QString source = dir.filePath("PIC.HGR");
-    QVERIFY(testsupport::writeFile(source, testsupport::randomBytes(mainSize, 7)));
-    if (withAux)
-        QVERIFY(testsupport::writeFile(dir.filePath("PIC.AUX"), testsupport::randomBytes(8192, 9)));
-
-    windowtest::Fixture w;
-    w.open(source);
-    QCOMPARE(w.window.windowTitle(), QStringLiteral("morvo — PIC.HGR"));
-    QCOMPARE(SettingsStore::readString(SettingsStore::kLastOpenDir), dir.path());
-    QCOMPARE(w.chooser->asked.last(), "Open Apple II Picture|" + QDir::homePath() + "|All Files (*)");
-    const QByteArray before = pictureFileBytes(w.state());
-
-    const QString saved = dir.filePath("out/copy.pic");
-    QVERIFY(QDir(dir.path()).mkdir("out"));
-    w.chooser->answers << saved;
-    w.files().onSaveAs();
-    QCOMPARE(w.chooser->asked.last(), QString("Save As D/HGR|PIC|%1").arg(savedSize == 8192 ? "HGR (*.hgr)" : "DHGR (*.dgr)"));
-    QCOMPARE(w.status(), "Saved: " + saved);
-    QCOMPARE(SettingsStore::readString(SettingsStore::kLastSaveDir), dir.filePath("out"));
-    const QByteArray written = testsupport::readFile(saved);
-    QCOMPARE(written.size(), savedSize);
-    QCOMPARE(written, before);
-    // Save As leaves the title, the current picture and the list alone; no
-    // companion is written beside the copy.
-    QCOMPARE(w.window.windowTitle(), QStringLiteral("morvo — PIC.HGR"));
-    QCOMPARE(w.files().recentFiles(), QStringList{source});
-    QCOMPARE(QDir(dir.filePath("out")).entryList(QDir::Files), QStringList{"copy.pic"});
-
-    w.open(saved);
-    QCOMPARE(pictureFileBytes(w.state()), before);
-    QCOMPARE(w.state().isDhgr, savedSize == 16384);
-}
-
-void TestFiles::pngIsTheFrameWithEveryLineTwice()
-{
-    QTemporaryDir dir;
-    windowtest::Fixture w;
-    w.open(testsupport::samplesDir() + "/testcard.hgr");
-    w.state().screenSize = 0;
-    w.state().aspectCorrect = 2;
-    w.window.pictureWidget()->refresh();
-    const QString out = dir.filePath("card.png");
-    w.chooser->answers << out;
-    w.window.onSave();
-    QCOMPARE(w.chooser->asked.last(), QStringLiteral("Save as PNG|testcard.png|PNG (*.png)"));
-    QCOMPARE(w.status(), "Saved: " + out);
-    const QImage png = QImage(out).convertToFormat(QImage::Format_RGBA8888);
-    QCOMPARE(png.size(), QSize(562, 384));
-    const QImage &frame = w.window.pictureWidget()->image();
-    for (int y = 0; y < 384; y += 7)
-        for (int x = 0; x < 562; x += 5)
-            QCOMPARE(testsupport::rgbAt(png, x, y), testsupport::rgbAt(frame, x, y / 2));
-}
-
-void TestFiles::failedWritesKeepTheOldFileAndSaySo()
-{
-    QTemporaryDir dir;
-    windowtest::Fixture w;
-    // A folder where the file should go.
-    w.chooser->answers << dir.path();
-    w.files().onSaveAs();
-    QVERIFY(w.status().startsWith("Not saved: " + dir.path() + " — "));
-
-    // A path under a file.
-    QVERIFY(testsupport::writeFile(dir.filePath("plain"), "x"));
-    w.chooser->answers << dir.filePath("plain/pic.dgr");
-    w.window.onSave();
-    QVERIFY(w.status().startsWith("Not saved: " + dir.filePath("plain/pic.dgr") + " — "));
-
-    // A write that runs out of room part way: the old file stays whole.
-    const QString old = dir.filePath("old.dgr");
-    QVERIFY(testsupport::writeFile(old, "precious"));
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit small = saved;
-    small.rlim_cur = 4096;
-    std::signal(SIGXFSZ, SIG_IGN);
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-    w.chooser->answers << old;
-    w.files().onSaveAs();
-    setrlimit(RLIMIT_FSIZE, &saved);
-    QVERIFY2(w.status().startsWith("Not saved: " + old + " — "), qPrintable(w.status()));
-    QCOMPARE(testsupport::readFile(old), QByteArray("precious"));
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), (QStringList{"old.dgr", "plain"}));
-    // The directory is remembered even when the write failed.
-    QCOMPARE(w.files().lastSaveDir(), dir.path());
-}
-
-void TestFiles::fileThatDoesNotLoadIsNotRecorded()
-{
-    QTemporaryDir dir;
-    windowtest::Fixture w;
-    const QString good = testsupport::samplesDir() + "/testcard.dgr";
-    w.open(good);
-    const QByteArray shown = pictureFileBytes(w.state());
-    const QString shortFile = dir.filePath("short.hgr");
-    QVERIFY(testsupport::writeFile(shortFile, QByteArray(100, 1)));
-    for (const QString &bad : {shortFile, dir.path()}) {
-        w.open(bad);
-        QVERIFY2(w.status().startsWith("Not loaded: "), qPrintable(w.status()));
-        QCOMPARE(w.window.windowTitle(), QStringLiteral("morvo — testcard.dgr"));
-        QCOMPARE(w.files().currentPicturePath(), good);
-        QCOMPARE(w.files().recentFiles(), QStringList{good});
-        QCOMPARE(pictureFileBytes(w.state()), shown);
-    }
-}
-
-void TestFiles::recentListRules_data()
-{
-    QTest::addColumn<QStringList>("before");
-    QTest::addColumn<QString>("added");
-    QTest::addColumn<QStringList>("after");
-    const QStringList ten = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
-    QTest::newRow("new path at the head") << QStringList{"a", "b"} << "c" << QStringList{"c", "a", "b"};
-    QTest::newRow("listed path moves up") << QStringList{"a", "b", "c"} << "c" << QStringList{"c", "a", "b"};
-    QTest::newRow("eleventh drops the oldest") << ten << "x" << (QStringList{"x"} + ten.mid(0, 9));
-    QTest::newRow("a long stored list is trimmed") << (ten + ten.mid(0, 4) + QStringList{"y"}) << "x" << (QStringList{"x"} + ten.mid(0, 9));
-    QTest::newRow("case matters") << QStringList{"/a/PIC.HGR"} << "/a/pic.hgr" << QStringList{"/a/pic.hgr", "/a/PIC.HGR"};
-}
-
-void TestFiles::recentListRules()
-{
-    QFETCH(QStringList, before);
-    QFETCH(QString, added);
-    QFETCH(QStringList, after);
-    QCOMPARE(withRecentAdded(before, added, kRecentPictures), after);
-    QCOMPARE(withRecentRemoved(after, added), withRecentRemoved(before, added).mid(0, after.size() - 1));
-}
-
-void TestFiles::recentMenuOpensRemovesAndDropsGoneFiles()
-{
-    QTemporaryDir dir;
-    QVERIFY(QDir(dir.path()).mkpath("a") && QDir(dir.path()).mkpath("b"));
-    const QString a = dir.filePath("a/same.dgr"), b = dir.filePath("b/same.dgr"), gone = dir.filePath("gone.hgr");
-    QVERIFY(testsupport::writeFile(a, testsupport::randomBytes(16384, 1)));
-    QVERIFY(testsupport::writeFile(b, testsupport::randomBytes(16384, 2)));
-    const QStringList stored = {a, gone, b, "1", "2", "3", "4", "5", "6", "7", "8", "9"};
-    SettingsStore::writeStringList(SettingsStore::kRecentFiles, stored);
-
-    windowtest::Fixture w;
-    w.window.show();
-    // A stored list longer than ten is shown whole, by file name.
-    QCOMPARE(w.recentEntries().size(), 12);
-    QCOMPARE(w.recentEntries().mid(0, 3), (QStringList{"same.dgr", "gone.hgr", "same.dgr"}));
-
-    w.recentMenu()->actions().at(2)->trigger();
-    QCOMPARE(w.files().currentPicturePath(), b);
-    QCOMPARE(pictureFileBytes(w.state()), testsupport::randomBytes(16384, 2));
-    QCOMPARE(w.files().recentFiles().mid(0, 3), (QStringList{b, a, gone}));
-    QCOMPARE(w.files().recentFiles().size(), 10);
-
-    const QByteArray shown = pictureFileBytes(w.state());
-    w.recentMenu()->actions().at(2)->trigger();
-    QCOMPARE(w.status(), "File not found: " + gone);
-    QCOMPARE(pictureFileBytes(w.state()), shown);
-    QVERIFY(!w.files().recentFiles().contains(gone));
-    QVERIFY(!SettingsStore::readStringList(SettingsStore::kRecentFiles).contains(gone));
-
-    // With Alt held the entry is removed and nothing opens.
-    QTest::keyPress(w.window.windowHandle(), Qt::Key_Alt, Qt::AltModifier);
-    w.recentMenu()->actions().at(1)->trigger();
-    QTest::keyRelease(w.window.windowHandle(), Qt::Key_Alt, Qt::NoModifier);
-    QCOMPARE(w.status(), QStringLiteral("Removed: same.dgr"));
-    QCOMPARE(w.files().currentPicturePath(), b);
-    QVERIFY(!SettingsStore::readStringList(SettingsStore::kRecentFiles).contains(a));
-    // The gone file stays where it is.
-    QVERIFY(QFile::exists(a));
-}
-
-void TestFiles::startReopensTheLastPicture()
-{
-    QTemporaryDir dir;
-    const QString gone = dir.filePath("gone.dgr");
-    SettingsStore::writeStringList(SettingsStore::kRecentFiles, {gone});
+    void proposals_data()
     {
+        QTest::addColumn<QString>("current");
+        QTest::addColumn<QString>("saveDir");
+        QTest::addColumn<QString>("picture");
+        QTest::addColumn<QString>("png");
+        QTest::newRow("up to the first dot") << "C:/pics/scene.old.dgr" << "D:/out" << "D:/out/scene" << "D:/out/scene.png";
+        QTest::newRow("nothing opened, no directory") << "" << "" << "" << "untitled.png";
+        QTest::newRow("nothing opened, a directory") << "" << "/out" << "/out" << "/out/untitled.png";
+    }
+
+    void proposals()
+    {
+        QFETCH(QString, current);
+        QFETCH(QString, saveDir);
+        QFETCH(QString, picture);
+        QFETCH(QString, png);
+        QCOMPARE(proposedPicturePath(current, saveDir), picture);
+        QCOMPARE(proposedPngPath(current, saveDir), png);
+    }
+
+    void savedPictureReadsBackTheSame_data()
+    {
+        QTest::addColumn<int>("mainSize");
+        QTest::addColumn<bool>("withAux");
+        QTest::addColumn<int>("savedSize");
+        QTest::newRow("HGR") << 8192 << false << 8192;
+        QTest::newRow("DHGR") << 16384 << false << 16384;
+        QTest::newRow("HGR with its AUX companion becomes one DHGR file") << 8192 << true << 16384;
+    }
+
+    void savedPictureReadsBackTheSame()
+    {
+        QFETCH(int, mainSize);
+        QFETCH(bool, withAux);
+        QFETCH(int, savedSize);
+        QTemporaryDir dir;
+        const QString source = dir.filePath("PIC.HGR");
+        QVERIFY(testsupport::writeFile(source, testsupport::randomBytes(mainSize, 7)));
+        if (withAux)
+            QVERIFY(testsupport::writeFile(dir.filePath("PIC.AUX"), testsupport::randomBytes(8192, 9)));
+
+        windowtest::Fixture w;
+        w.open(source);
+        QCOMPARE(SettingsStore::readString(SettingsStore::kLastOpenDir), dir.path());
+        QCOMPARE(w.chooser->asked.last(), "Open Apple II Picture|" + QDir::homePath() + "|All Files (*)");
+        const QByteArray before = pictureFileBytes(w.state());
+
+        const QString saved = dir.filePath("out/copy.pic");
+        QVERIFY(QDir(dir.path()).mkdir("out"));
+        w.chooser->answers << saved;
+        w.files().onSaveAs();
+        QCOMPARE(w.chooser->asked.last(), QString("Save As D/HGR|PIC|%1").arg(savedSize == 8192 ? "HGR (*.hgr)" : "DHGR (*.dgr)"));
+        QCOMPARE(w.status(), "Saved: " + saved);
+        QCOMPARE(SettingsStore::readString(SettingsStore::kLastSaveDir), dir.filePath("out"));
+        const QByteArray written = testsupport::readFile(saved);
+        QCOMPARE(written.size(), savedSize);
+        QCOMPARE(written, before);
+        // Save As leaves the title of the opened file, the current picture and
+        // the list alone; no companion is written beside the copy.
+        QCOMPARE(w.window.windowTitle(), QStringLiteral("morvo — PIC.HGR"));
+        QCOMPARE(w.files().recentFiles(), QStringList{source});
+        QCOMPARE(QDir(dir.filePath("out")).entryList(QDir::Files), QStringList{"copy.pic"});
+
+        w.open(saved);
+        QCOMPARE(pictureFileBytes(w.state()), before);
+        QCOMPARE(w.state().isDhgr, savedSize == 16384);
+    }
+
+    void pngIsTheFrameWithEveryLineTwice()
+    {
+        QTemporaryDir dir;
+        windowtest::Fixture w;
+        w.open(testsupport::samplesDir() + "/testcard.hgr");
+        w.state().screenSize = 0;
+        w.state().aspectCorrect = 2;
+        w.window.pictureWidget()->refresh();
+        const QString out = dir.filePath("card.png");
+        w.chooser->answers << out;
+        w.window.onSave();
+        QCOMPARE(w.chooser->asked.last(), QStringLiteral("Save as PNG|testcard.png|PNG (*.png)"));
+        QCOMPARE(w.status(), "Saved: " + out);
+        const QImage png = QImage(out).convertToFormat(QImage::Format_RGBA8888);
+        QCOMPARE(png.size(), QSize(562, 384));
+        const QImage &frame = w.window.pictureWidget()->image();
+        for (int y = 0; y < 384; y += 7)
+            for (int x = 0; x < 562; x += 5)
+                QCOMPARE(testsupport::rgbAt(png, x, y), testsupport::rgbAt(frame, x, y / 2));
+    }
+
+    void failedWritesKeepTheOldFileAndSaySo()
+    {
+        QTemporaryDir dir;
+        windowtest::Fixture w;
+        // A folder where the file should go.
+        w.chooser->answers << dir.path();
+        w.files().onSaveAs();
+        QVERIFY(w.status().startsWith("Not saved: " + dir.path() + " — "));
+
+        // A path under a file.
+        QVERIFY(testsupport::writeFile(dir.filePath("plain"), "x"));
+        w.chooser->answers << dir.filePath("plain/pic.dgr");
+        w.window.onSave();
+        QVERIFY(w.status().startsWith("Not saved: " + dir.filePath("plain/pic.dgr") + " — "));
+
+        // A write that runs out of room part way: the old file stays whole.
+        const QString old = dir.filePath("old.dgr");
+        QVERIFY(testsupport::writeFile(old, "precious"));
+        rlimit saved{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        const rlimit small{4096, saved.rlim_max};
+        std::signal(SIGXFSZ, SIG_IGN);
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        w.chooser->answers << old;
+        w.files().onSaveAs();
+        setrlimit(RLIMIT_FSIZE, &saved);
+        QVERIFY2(w.status().startsWith("Not saved: " + old + " — "), qPrintable(w.status()));
+        QCOMPARE(testsupport::readFile(old), QByteArray("precious"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), (QStringList{"old.dgr", "plain"}));
+        // The directory is remembered even when the write failed.
+        QCOMPARE(w.files().lastSaveDir(), dir.path());
+    }
+
+    // Start-up reopens the newest picture. The Recent menu opens, drops files
+    // that are gone and removes with Alt; the list keeps ten, newest first,
+    // case and all, and records only what loads.
+    void recentPictures()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath("a") && QDir(dir.path()).mkpath("b"));
+        const QString a = dir.filePath("a/same.dgr"), b = dir.filePath("b/same.dgr"), gone = dir.filePath("gone.hgr");
+        const QString shortFile = dir.filePath("short.hgr"), upper = dir.filePath("A/SAME.DGR");
+        QVERIFY(testsupport::writeFile(a, testsupport::randomBytes(16384, 1)));
+        QVERIFY(testsupport::writeFile(b, testsupport::randomBytes(16384, 2)));
+        QVERIFY(testsupport::writeFile(shortFile, QByteArray(100, 1)));
+        const QStringList stored = {a, gone, b, upper, "1", "2", "3", "4", "5", "6", "7", "8"};
+        SettingsStore::writeStringList(SettingsStore::kRecentFiles, stored);
+
+        windowtest::Fixture w;
+        w.window.show();
+        // A stored list longer than ten is shown whole, by file name.
+        QCOMPARE(w.recentEntries().size(), 12);
+        QCOMPARE(w.recentEntries().mid(0, 3), (QStringList{"same.dgr", "gone.hgr", "same.dgr"}));
+        w.window.runStartup();
+        QCOMPARE(w.files().currentPicturePath(), a);
+
+        w.recentMenu()->actions().at(2)->trigger();
+        QCOMPARE(w.files().currentPicturePath(), b);
+        QCOMPARE(pictureFileBytes(w.state()), testsupport::randomBytes(16384, 2));
+        QCOMPARE(w.files().recentFiles().mid(0, 4), (QStringList{b, a, gone, upper}));
+        QCOMPARE(w.files().recentFiles().size(), 10);
+
+        const QByteArray shown = pictureFileBytes(w.state());
+        const QStringList listed = w.files().recentFiles();
+        for (const QString &bad : {shortFile, dir.path()}) {
+            w.open(bad);
+            QVERIFY2(w.status().startsWith("Not loaded: "), qPrintable(w.status()));
+            QCOMPARE(w.window.windowTitle(), QStringLiteral("morvo — same.dgr"));
+            QCOMPARE(w.files().currentPicturePath(), b);
+            QCOMPARE(w.files().recentFiles(), listed);
+            QCOMPARE(pictureFileBytes(w.state()), shown);
+        }
+        w.recentMenu()->actions().at(2)->trigger();
+        QCOMPARE(w.status(), "File not found: " + gone);
+        QCOMPARE(pictureFileBytes(w.state()), shown);
+        QVERIFY(!w.files().recentFiles().contains(gone));
+        QVERIFY(!SettingsStore::readStringList(SettingsStore::kRecentFiles).contains(gone));
+
+        // With Alt held the entry is removed and nothing opens.
+        QTest::keyPress(w.window.windowHandle(), Qt::Key_Alt, Qt::AltModifier);
+        w.recentMenu()->actions().at(1)->trigger();
+        QTest::keyRelease(w.window.windowHandle(), Qt::Key_Alt, Qt::NoModifier);
+        QCOMPARE(w.status(), QStringLiteral("Removed: same.dgr"));
+        QCOMPARE(w.files().currentPicturePath(), b);
+        QVERIFY(!SettingsStore::readStringList(SettingsStore::kRecentFiles).contains(a));
+        // The gone file stays where it is.
+        QVERIFY(QFile::exists(a));
+    }
+
+    // A last picture that is gone leaves the list; with nothing left to
+    // reopen the picture is blank.
+    void startCannotReopenAGonePicture()
+    {
+        QTemporaryDir dir;
+        const QString gone = dir.filePath("gone.dgr");
+        SettingsStore::writeStringList(SettingsStore::kRecentFiles, {gone});
         windowtest::Fixture w;
         w.state().auxMemory[5] = 1;
         w.window.reopenLastPicture();
@@ -251,13 +211,7 @@ void TestFiles::startReopensTheLastPicture()
         w.window.reopenLastPicture();
         QCOMPARE(pictureFileBytes(w.state()), QByteArray(16384, 0));
     }
-    const QString pic = testsupport::samplesDir() + "/testcard.hgr";
-    SettingsStore::writeStringList(SettingsStore::kRecentFiles, {pic});
-    windowtest::Fixture w;
-    w.window.runStartup();
-    QCOMPARE(w.window.windowTitle(), QStringLiteral("morvo — testcard.hgr"));
-    QVERIFY(!w.state().isDhgr);
-}
+};
 
 MORVO_WINDOW_TEST_MAIN(TestFiles)
 #include "test_files.moc"

@@ -5,7 +5,6 @@
 #include "resourcepath.h"
 #include "testsupport.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -53,8 +52,7 @@ private Q_SLOTS:
         for (int side : {256, 512}) {
             const QImage icon(installed(QStringLiteral("share/icons/hicolor/%1x%1/apps/%2.png").arg(side).arg(kAppId)));
             QCOMPARE(icon.size(), QSize(side, side));
-            QCOMPARE(qAlpha(icon.pixel(0, 0)), 0);
-            QCOMPARE(qAlpha(icon.pixel(side / 2, side / 2)), 255);
+            QVERIFY(qAlpha(icon.pixel(0, 0)) == 0 && qAlpha(icon.pixel(side / 2, side / 2)) == 255);
         }
     }
 
@@ -64,10 +62,8 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("args");
         QTest::newRow("desktop entry")
             << "desktop-file-validate" << QStringList{installed("share/applications/" + kAppId + ".desktop")};
-        QTest::newRow("metainfo")
-            << "appstreamcli" << QStringList{"validate", "--no-net", installed("share/metainfo/" + kAppId + ".metainfo.xml")};
-        QTest::newRow("the tree: metainfo, desktop entry and icon together")
-            << "appstreamcli" << QStringList{"validate-tree", "--no-net", prefix.path()};
+        // The metainfo, with the desktop entry and the icon it names.
+        QTest::newRow("tree") << "appstreamcli" << QStringList{"validate-tree", "--no-net", prefix.path()};
     }
 
     void desktopToolsAccept()
@@ -75,8 +71,7 @@ private Q_SLOTS:
         QFETCH(QString, tool);
         QFETCH(QStringList, args);
         const auto check = testsupport::run(QStandardPaths::findExecutable(tool), args, elsewhere.path());
-        QVERIFY2(check.exitCode == 0, qPrintable(report(check)));
-        QVERIFY2(!report(check).contains(QLatin1String("warning"), Qt::CaseInsensitive), qPrintable(report(check)));
+        QVERIFY2(check.exitCode == 0 && !report(check).contains("warning", Qt::CaseInsensitive), qPrintable(report(check)));
     }
 
     // The installed programs, started from elsewhere: morvo renders a picture
@@ -84,13 +79,12 @@ private Q_SLOTS:
     // build tree's, which finds the font in the source tree.
     void programsFindTheirData()
     {
-        const QString out = elsewhere.filePath(QStringLiteral("card.png"));
-        auto run = testsupport::run(installed("bin/morvo"), {testsupport::samplesDir() + "/testcard.dgr", "--test", out},
+        auto run = testsupport::run(installed("bin/morvo"), {testsupport::samplesDir() + "/testcard.dgr", "--test", "card.png"},
                                     elsewhere.path());
         QVERIFY2(run.exitCode == 0, qPrintable(report(run)));
-        QCOMPARE(QImage(out).size(), QSize(562, 192));
+        QCOMPARE(QImage(elsewhere.filePath("card.png")).size(), QSize(562, 192));
 
-        const QString screen = installed(QStringLiteral("share/morvo/textscreens/Welcome.txt"));
+        const QString screen = installed("share/morvo/textscreens/Welcome.txt");
         run = testsupport::run(installed("bin/morvo-render"), {"--text-screen", screen, "-o", "installed.png"}, elsewhere.path());
         QVERIFY2(run.exitCode == 0 && !report(run).contains(QLatin1String("not found")), qPrintable(report(run)));
         run = testsupport::run("morvo-render", {"--text-screen", screen, "-o", "built.png"}, elsewhere.path());

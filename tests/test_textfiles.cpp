@@ -10,217 +10,174 @@
 
 #include <QCheckBox>
 
-namespace {
-
-const QString kMacRomanSaved = QStringLiteral(
-    "Saved (Mac OS Roman): %1 — In TextEdit/VS Code, reopen as \"Western (Mac OS Roman)\" if the Apple II font looks wrong.");
-
-// Types into the grid and waits for the change report.
-void typeInto(windowtest::Fixture &w, const QString &text)
-{
-    QTest::keyClicks(w.editor()->grid(), text);
-    QTRY_VERIFY(w.editor()->isModified());
-}
-
-} // namespace
-
 class TestTextFiles : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
     void init() { windowtest::clearSettings(); }
-    void savedScreenReadsBackTheSame_data();
-    void savedScreenReadsBackTheSame();
-    void builtInScreensAndRecentText();
-    void screenIsShownAsAPicture();
-    void unsavedTextIsNeverLostUnasked_data();
-    void unsavedTextIsNeverLostUnasked();
-    void failedTextSaveChangesNothing();
-};
 
-void TestTextFiles::savedScreenReadsBackTheSame_data()
-{
-    QTest::addColumn<QString>("screen");
-    QTest::addColumn<bool>("macRoman");
-    QTest::newRow("plain ASCII") << "HELLO\nAPPLE ][" << true;
-    QTest::newRow("one inverse character") << QString("READY") + QChar(0xF021) << false;
-    QTest::newRow("80 columns of MouseText") << QString("80") + QChar(0x00C4) + "X" << true;
-}
+    void savedScreenReadsBackTheSame_data()
+    {
+        QTest::addColumn<QString>("screen");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("one inverse character") << QString("READY") + QChar(0xF021) << "Saved (UTF-8): %1";
+        QTest::newRow("80 columns of MouseText") << QString("80") + QChar(0x00C4) + "X"
+            << "Saved (Mac OS Roman): %1 — In TextEdit/VS Code, reopen as \"Western (Mac OS Roman)\" if the Apple II "
+               "font looks wrong.";
+    }
 
-void TestTextFiles::savedScreenReadsBackTheSame()
-{
-    QFETCH(QString, screen);
-    QFETCH(bool, macRoman);
-    QTemporaryDir dir;
-    const QString path = dir.filePath("SCREEN.TXT");
-    windowtest::Fixture w;
-    w.window.onNewText();
-    QVERIFY(w.window.textMode());
-    w.editor()->loadScreen(screen);
-    w.chooser->answers << path;
-    QVERIFY(w.files().saveTextScreen());
-    QCOMPARE(w.status(), macRoman ? kMacRomanSaved.arg(path) : QStringLiteral("Saved (UTF-8): %1").arg(path));
-    QCOMPARE(testsupport::readFile(path), encodeTextScreen(screen));
-    QCOMPARE(w.editor()->windowTitle(), QStringLiteral("morvo — SCREEN.TXT"));
-    QCOMPARE(SettingsStore::readString(SettingsStore::kLastTextDir), dir.path());
+    void savedScreenReadsBackTheSame()
+    {
+        QFETCH(QString, screen);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("SCREEN.TXT");
+        windowtest::Fixture w;
+        w.window.onNewText();
+        QVERIFY(w.window.textMode());
+        w.editor()->loadScreen(screen);
+        w.chooser->answers << path;
+        QVERIFY(w.files().saveTextScreen());
+        QCOMPARE(w.status(), message.arg(path));
+        QCOMPARE(testsupport::readFile(path), encodeTextScreen(screen));
+        QCOMPARE(w.editor()->windowTitle(), QStringLiteral("morvo — SCREEN.TXT"));
+        QCOMPARE(SettingsStore::readString(SettingsStore::kLastTextDir), dir.path());
 
-    // A second save goes to the same file without asking.
-    QVERIFY(w.files().saveTextScreen());
-    QCOMPARE(w.chooser->asked.size(), 1);
-    QCOMPARE(w.files().recentTextScreens(), QStringList{path});
+        // A second save goes to the same file without asking.
+        QVERIFY(w.files().saveTextScreen());
+        QCOMPARE(w.chooser->asked.size(), 1);
+        QCOMPARE(w.files().recentTextScreens(), QStringList{path});
 
-    w.editor()->loadScreen(QString());
-    w.chooser->answers << path;
-    w.files().onOpenText();
-    QCOMPARE(w.editor()->screenText(), screen);
-    QVERIFY(!w.editor()->isModified());
-}
-
-void TestTextFiles::builtInScreensAndRecentText()
-{
-    QTemporaryDir dir;
-    windowtest::Fixture w;
-    QStringList names;
-    for (QAction *a : w.recentTextMenu()->actions())
-        names << a->text();
-    QCOMPARE(names, (QStringList{"Apple //c", "ProDOS", "Welcome", "Text Screen Info", "Sample Text Screen"}));
-
-    w.recentTextMenu()->actions().at(2)->trigger();
-    QVERIFY(w.editor());
-    QVERIFY(!w.editor()->screenText().isEmpty());
-    QVERIFY(w.editor()->filePath().isEmpty());
-    QCOMPARE(w.window.windowTitle(), QStringLiteral("morvo"));
-    // Its first save asks for a name, the second does not.
-    w.chooser->answers << dir.filePath("welcome.txt");
-    QVERIFY(w.files().saveTextScreen());
-    QVERIFY(w.files().saveTextScreen());
-    QCOMPARE(w.chooser->asked.size(), 1);
-
-    // Six files leave five, newest first, below the built-in screens.
-    for (int i = 0; i < 6; ++i) {
-        const QString path = dir.filePath(QString("s%1.txt").arg(i));
-        QVERIFY(testsupport::writeFile(path, "SCREEN " + QByteArray::number(i)));
+        w.editor()->loadScreen(QString());
         w.chooser->answers << path;
         w.files().onOpenText();
+        QCOMPARE(w.editor()->screenText(), screen);
+        QVERIFY(!w.editor()->isModified());
     }
-    QCoreApplication::processEvents();
-    names.clear();
-    for (QAction *a : w.recentTextMenu()->actions())
-        names << (a->isSeparator() ? "-" : a->text());
-    QCOMPARE(names.mid(5), (QStringList{"-", "s5.txt", "s4.txt", "s3.txt", "s2.txt", "s1.txt"}));
-    w.recentTextMenu()->actions().at(8)->trigger();
-    QCOMPARE(w.editor()->screenText(), QStringLiteral("SCREEN 3"));
-    QFile::remove(dir.filePath("s3.txt"));
-    w.recentTextMenu()->actions().at(8)->trigger();
-    QCOMPARE(w.status(), "File not found: " + dir.filePath("s3.txt"));
 
-    w.files().openBuiltInTextScreen("textscreens/Nowhere.txt");
-    QCOMPARE(w.status(), QStringLiteral("Missing bundled text screen: textscreens/Nowhere.txt"));
-    QCOMPARE(w.editor()->screenText(), QStringLiteral("SCREEN 3"));
-}
+    void builtInScreensAndRecentText()
+    {
+        QTemporaryDir dir;
+        windowtest::Fixture w;
+        w.recentTextMenu()->actions().at(2)->trigger();
+        QVERIFY(w.editor());
+        QVERIFY(!w.editor()->screenText().isEmpty());
+        QVERIFY(w.editor()->filePath().isEmpty());
+        QCOMPARE(w.window.windowTitle(), QStringLiteral("morvo"));
+        // Its first save asks for a name, the second does not.
+        w.chooser->answers << dir.filePath("welcome.txt");
+        QVERIFY(w.files().saveTextScreen());
+        QVERIFY(w.files().saveTextScreen());
+        QCOMPARE(w.chooser->asked.size(), 1);
 
-void TestTextFiles::screenIsShownAsAPicture()
-{
-    windowtest::Fixture w;
-    MorvoWidget *picture = w.window.pictureWidget();
-    w.window.onNewText();
-    QList<QAction *> edit = w.window.menuBar()->actions().at(1)->menu()->actions();
-    QVERIFY(edit.at(0)->isEnabled() && edit.at(6)->isEnabled());
-    w.editor()->loadScreen(QStringLiteral("HELLO"));
-    QVERIFY(!picture->state().isDhgr);
-    QVERIFY(picture->state().mainMemory != PictureMemory{});
+        // Six files leave five, newest first, below the built-in screens.
+        for (int i = 0; i < 6; ++i) {
+            const QString path = dir.filePath(QString("s%1.txt").arg(i));
+            QVERIFY(testsupport::writeFile(path, "SCREEN " + QByteArray::number(i)));
+            w.chooser->answers << path;
+            w.files().onOpenText();
+        }
+        QCoreApplication::processEvents();
+        QStringList names;
+        for (QAction *a : w.recentTextMenu()->actions())
+            names << (a->isSeparator() ? "-" : a->text());
+        QCOMPARE(names, (QStringList{"Apple //c", "ProDOS", "Welcome", "Text Screen Info", "Sample Text Screen", "-", "s5.txt",
+                                     "s4.txt", "s3.txt", "s2.txt", "s1.txt"}));
+        w.recentTextMenu()->actions().at(8)->trigger();
+        QCOMPARE(w.editor()->screenText(), QStringLiteral("SCREEN 3"));
+        QFile::remove(dir.filePath("s3.txt"));
+        w.recentTextMenu()->actions().at(8)->trigger();
+        QCOMPARE(w.status(), "File not found: " + dir.filePath("s3.txt"));
 
-    // Switching to 80 columns converts the HGR screen picture.
-    for (QCheckBox *box : w.editor()->findChildren<QCheckBox *>())
-        if (box->text() == QLatin1String("80 Columns"))
-            box->click();
-    QVERIFY(picture->state().isDhgr);
-
-    w.window.onSelectAll();
-    QVERIFY(w.editor()->grid()->hasSelection());
-    w.window.onClear();
-    QTRY_COMPARE(w.editor()->screenText(), QStringLiteral("80"));
-
-    w.editor()->close();
-    QVERIFY(!w.editor());
-    QCOMPARE(picture->state().auxMemory, PictureMemory{});
-    QCOMPARE(w.window.windowTitle(), QStringLiteral("morvo"));
-    QVERIFY(!edit.at(0)->isEnabled());
-}
-
-void TestTextFiles::unsavedTextIsNeverLostUnasked_data()
-{
-    QTest::addColumn<QString>("action");
-    QTest::addColumn<int>("answer");
-    QTest::addColumn<bool>("editorStays");
-    for (const char *action : {"quit", "close window", "open text", "built-in", "new graphic"}) {
-        QTest::addRow("%s, cancel", action) << action << int(QMessageBox::Cancel) << true;
-        QTest::addRow("%s, discard", action) << action << int(QMessageBox::Discard) << false;
+        w.files().openBuiltInTextScreen("textscreens/Nowhere.txt");
+        QCOMPARE(w.status(), QStringLiteral("Missing bundled text screen: textscreens/Nowhere.txt"));
+        QCOMPARE(w.editor()->screenText(), QStringLiteral("SCREEN 3"));
     }
-}
 
-void TestTextFiles::unsavedTextIsNeverLostUnasked()
-{
-    QFETCH(QString, action);
-    QFETCH(int, answer);
-    QFETCH(bool, editorStays);
-    QTemporaryDir dir;
-    const QString other = dir.filePath("other.txt");
-    QVERIFY(testsupport::writeFile(other, "OTHER"));
-    windowtest::Fixture w;
-    w.window.show();
-    w.window.onNewText();
-    typeInto(w, QStringLiteral("KEEP ME"));
-    const QString typed = w.editor()->screenText();
+    void screenIsShownAsAPicture()
+    {
+        windowtest::Fixture w;
+        MorvoWidget *picture = w.window.pictureWidget();
+        w.window.onNewText();
+        QList<QAction *> edit = w.window.menuBar()->actions().at(1)->menu()->actions();
+        QVERIFY(edit.at(0)->isEnabled() && edit.at(6)->isEnabled());
+        w.editor()->loadScreen(QStringLiteral("HELLO"));
+        QVERIFY(!picture->state().isDhgr);
+        QVERIFY(picture->state().mainMemory != PictureMemory{});
 
-    QString asked;
-    windowtest::answerNextMessageBox(QMessageBox::StandardButton(answer), &asked);
-    if (action == "quit")
-        w.window.quitApplication();
-    else if (action == "close window")
-        w.window.close();
-    else if (action == "open text")
-        w.chooser->answers << other, w.files().onOpenText();
-    else if (action == "built-in")
-        w.files().openBuiltInTextScreen("textscreens/Welcome.txt");
-    else
-        w.window.onNewGraphic();
-    QCOMPARE(asked, QStringLiteral("The text screen has unsaved changes."));
+        // Switching to 80 columns converts the HGR screen picture.
+        for (QCheckBox *box : w.editor()->findChildren<QCheckBox *>())
+            if (box->text() == QLatin1String("80 Columns"))
+                box->click();
+        QVERIFY(picture->state().isDhgr);
 
-    const bool replaces = action == "open text" || action == "built-in";
-    QCOMPARE(w.editor() != nullptr, editorStays || replaces);
-    if (editorStays) {
-        QCOMPARE(w.editor()->screenText(), typed);
-        QVERIFY(w.editor()->isModified());
-    } else if (replaces) {
-        QVERIFY(w.editor()->screenText() != typed);
+        w.window.onSelectAll();
+        QVERIFY(w.editor()->grid()->hasSelection());
+        w.window.onClear();
+        QTRY_COMPARE(w.editor()->screenText(), QStringLiteral("80"));
+
+        w.editor()->close();
+        QVERIFY(!w.editor());
+        QCOMPARE(picture->state().auxMemory, PictureMemory{});
+        QCOMPARE(w.window.windowTitle(), QStringLiteral("morvo"));
+        QVERIFY(!edit.at(0)->isEnabled());
     }
-}
 
-void TestTextFiles::failedTextSaveChangesNothing()
-{
-    QTemporaryDir dir;
-    windowtest::Fixture w;
-    w.window.show();
-    w.window.onNewText();
-    typeInto(w, QStringLiteral("UNSAVED"));
-    // The prompt's Save goes to a folder that cannot take the file: the
-    // editor stays open with its text and its mark.
-    w.chooser->answers << dir.path();
-    windowtest::answerNextMessageBox(QMessageBox::Save);
-    w.window.quitApplication();
-    QVERIFY(w.status().startsWith("Not saved: " + dir.path() + " — "));
-    QVERIFY(w.editor() && w.editor()->isModified());
-    QVERIFY(w.editor()->filePath().isEmpty());
-    QVERIFY(w.files().recentTextScreens().isEmpty());
+    void unsavedTextIsNeverLostUnasked_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("saveAs");  // below a temporary folder; empty: the folder itself, which cannot take it
+        for (const char *action : {"quit", "close window", "open text", "built-in", "new graphic"}) {
+            QTest::addRow("%s, cancel", action) << action << int(QMessageBox::Cancel) << "";
+            QTest::addRow("%s, discard", action) << action << int(QMessageBox::Discard) << "";
+        }
+        QTest::newRow("quit, save fails") << "quit" << int(QMessageBox::Save) << "";
+        QTest::newRow("new graphic, saved") << "new graphic" << int(QMessageBox::Save) << "kept.txt";
+    }
 
-    // Saved for real, the close goes on.
-    w.chooser->answers << dir.filePath("kept.txt");
-    windowtest::answerNextMessageBox(QMessageBox::Save);
-    w.window.onNewGraphic();
-    QVERIFY(!w.editor());
-    QCOMPARE(decodeTextScreen(testsupport::readFile(dir.filePath("kept.txt"))), QStringLiteral("UNSAVED"));
-}
+    void unsavedTextIsNeverLostUnasked()
+    {
+        QFETCH(QString, action);
+        QFETCH(int, answer);
+        QFETCH(QString, saveAs);
+        QTemporaryDir dir;
+        windowtest::Fixture w;
+        w.window.show();
+        w.window.onNewText();
+        QTest::keyClicks(w.editor()->grid(), "KEEP ME");
+        QTRY_VERIFY(w.editor()->isModified());
+        const QString typed = w.editor()->screenText();
+
+        QString asked;
+        windowtest::answerNextMessageBox(QMessageBox::StandardButton(answer), &asked);
+        if (answer == QMessageBox::Save)
+            w.chooser->answers << dir.filePath(saveAs);
+        if (action == "quit")
+            w.window.quitApplication();
+        else if (action == "close window")
+            w.window.close();
+        else if (action == "open text")
+            w.chooser->answers << testsupport::sourceDir() + "/source/resources/textscreens/ProDOS.txt", w.files().onOpenText();
+        else if (action == "built-in")
+            w.files().openBuiltInTextScreen("textscreens/Welcome.txt");
+        else
+            w.window.onNewGraphic();
+        QCOMPARE(asked, QStringLiteral("The text screen has unsaved changes."));
+
+        // Cancel, or a Save that fails, keeps the typed screen with its mark;
+        // Discard or a Save that works lets the command go on.
+        const bool goesOn = answer == QMessageBox::Discard || (answer == QMessageBox::Save && !saveAs.isEmpty());
+        QCOMPARE(w.editor() != nullptr, !goesOn || action == "open text" || action == "built-in");
+        if (w.editor())
+            QCOMPARE(w.editor()->screenText() == typed && w.editor()->isModified(), !goesOn);
+        if (answer == QMessageBox::Save) {
+            QCOMPARE(w.status().startsWith("Not saved: " + dir.filePath(saveAs) + " — "), !goesOn);
+            QCOMPARE(w.files().recentTextScreens().isEmpty(), !goesOn);
+            QCOMPARE(decodeTextScreen(testsupport::readFile(dir.filePath(saveAs))) == typed, goesOn);
+        }
+    }
+};
 
 MORVO_WINDOW_TEST_MAIN(TestTextFiles)
 #include "test_textfiles.moc"
