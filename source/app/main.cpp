@@ -22,7 +22,8 @@ bool isTestMode(int argc, char **argv)
 }
 
 // Renders the named picture with fixed options into a PNG and reports the
-// frame's size and format on standard error.
+// frame's size and format on standard error; a picture that does not load
+// is reported instead and nothing is written.
 int runTestMode(MainWindow &window, const QStringList &args)
 {
     MorvoWidget *picture = window.findChild<MorvoWidget *>();
@@ -39,6 +40,11 @@ int runTestMode(MainWindow &window, const QStringList &args)
     s.aspectCorrect = 0;
     picture->refresh();
     QCoreApplication::processEvents(QEventLoop::AllEvents);
+    // A picture that did not load leaves no PNG behind.
+    if (!loaded) {
+        std::fprintf(stderr, "morvo: %s\n", qPrintable(status));
+        return 1;
+    }
 
     const QString output = args.size() >= 4 ? args.at(3) : QString::fromLatin1(kDefaultTestOutput);
     const QImage &image = picture->image();
@@ -51,10 +57,6 @@ int runTestMode(MainWindow &window, const QStringList &args)
     std::fprintf(stderr, "offscreen: %dx%d format=%d\n", image.width(), image.height(), int(image.format()));
     if (!saved) {
         std::fprintf(stderr, "morvo: could not write %s: %s\n", qPrintable(output), qPrintable(error));
-        return 1;
-    }
-    if (!loaded) {
-        std::fprintf(stderr, "morvo: %s\n", qPrintable(status));
         return 1;
     }
     return 0;
