@@ -15,9 +15,9 @@ namespace {
 
 // "ENGINE DEPTH SLOT", then "noshift" for no half-dot delay and "offset1"
 // for DHGR cells from column 1.
-void setOptions(PictureState &s, const QString &spec)
+void setOptions(PictureState &s, const QString &options)
 {
-    const QStringList words = spec.split(' ');
+    const QStringList words = options.split(' ');
     const int engine = QStringList{"book", "venderoft", "double", "sharp"}.indexOf(words[0]);
     s.jexEngine = engine > 0;
     s.schemeType = quint16(engine == 1 ? 0 : engine == 3 ? 2 : 1);
