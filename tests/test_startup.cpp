@@ -105,7 +105,7 @@ private Q_SLOTS:
     {
         const QString text = randomScreenText();
         // 24 rows of 40 characters, none of them a control character.
-        QVERIFY(QRegularExpression(QStringLiteral("^([\\x{20}-\\x{ff}]{40}\n){23}[\\x{20}-\\x{ff}]{40}\\z")).match(text).hasMatch());
+        QVERIFY(QRegularExpression(QStringLiteral(R"(^([\x{20}-\x{ff}]{40}\n){23}[\x{20}-\x{ff}]{40}\z)")).match(text).hasMatch());
         QVERIFY(text != randomScreenText());
     }
 };
