@@ -1,10 +1,8 @@
 #pragma once
 
 #include "filechooser.h"
-#include "filecommands.h"
 #include "mainwindow.h"
 #include "morvowidget.h"
-#include "textscreeneditor.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -16,8 +14,6 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
-
-#include <functional>
 
 // Window tests keep their settings in a fresh directory of their own, set
 // before the application reads its paths, under the program's real names.
@@ -36,31 +32,21 @@
 
 namespace windowtest {
 
-inline void clearSettings()
-{
-    QSettings store;
-    store.clear();
-    store.sync();
-}
+inline void clearSettings() { QSettings().clear(); }
 
 // Answers the next message box that opens, from the event loop it runs.
 inline void answerNextMessageBox(QMessageBox::StandardButton button, QString *seenText = nullptr, int tries = 200)
 {
     QTimer::singleShot(tries == 200 ? 0 : 10, [button, seenText, tries] {
-        for (QWidget *w : QApplication::topLevelWidgets()) {
-            auto *box = qobject_cast<QMessageBox *>(w);
-            if (box && box->isVisible()) {
-                if (seenText)
-                    *seenText = box->text();
-                if (QAbstractButton *b = box->button(button))
-                    b->click();
-                else
-                    box->accept();
-                return;
-            }
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box) {
+            if (tries > 0)
+                answerNextMessageBox(button, seenText, tries - 1);
+        } else {
+            if (seenText)
+                *seenText = box->text();
+            box->button(button) ? box->button(button)->click() : box->accept();
         }
-        if (tries > 0)
-            answerNextMessageBox(button, seenText, tries - 1);
     });
 }
 
