@@ -7,7 +7,6 @@
 #include "appicon.h"
 #include "mainwindow.h"
 #include "morvowidget.h"
-#include "resourcepath.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -47,13 +46,8 @@ int main(int argc, char **argv)
 {
     const double atMain = millisecondsSinceLaunch();
     QApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("morvo"));
-    QCoreApplication::setOrganizationName(QStringLiteral("kestrand"));
     const double atApplication = millisecondsSinceLaunch();
-    appleFontFamily();
-    const QIcon icon = buildAppIcon();
-    if (!icon.isNull())
-        QGuiApplication::setWindowIcon(icon);
+    const QIcon icon = prepareApplication();
     MainWindow window;
     if (!icon.isNull())
         window.setWindowIcon(icon);

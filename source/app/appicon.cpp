@@ -2,7 +2,9 @@
 
 #include "resourcepath.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QIconEngine>
 #include <QImageReader>
 #include <QMap>
@@ -129,4 +131,16 @@ QIcon buildAppIconFrom(const QString &path)
 QIcon buildAppIcon()
 {
     return buildAppIconFrom(resolveResourcePath(QStringLiteral("icons/morvo-icon.png")));
+}
+
+QIcon prepareApplication()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("morvo"));
+    QCoreApplication::setOrganizationName(QStringLiteral("kestrand"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(MORVO_VERSION));
+    appleFontFamily();
+    const QIcon icon = buildAppIcon();
+    if (!icon.isNull())
+        QGuiApplication::setWindowIcon(icon);
+    return icon;
 }

@@ -9,3 +9,8 @@ QIcon buildAppIcon();
 
 // The same from a given image file (the test's way in).
 QIcon buildAppIconFrom(const QString &path);
+
+// The program's name, organisation and version for settings and dialogs,
+// the Apple II font registered, and the window icon set for every window.
+// Returns the icon (empty when the artwork is missing).
+QIcon prepareApplication();

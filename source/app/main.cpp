@@ -3,7 +3,6 @@
 #include "quietqt.h"
 #include "morvowidget.h"
 #include "pictureloader.h"
-#include "resourcepath.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -75,14 +74,7 @@ int main(int argc, char **argv)
     }
 
     QApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("morvo"));
-    QCoreApplication::setOrganizationName(QStringLiteral("kestrand"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(MORVO_VERSION));
-
-    appleFontFamily();
-    const QIcon icon = buildAppIcon();
-    if (!icon.isNull())
-        QGuiApplication::setWindowIcon(icon);
+    const QIcon icon = prepareApplication();
 
     MainWindow window;
     if (!icon.isNull())
