@@ -416,11 +416,16 @@ struct HgrColourTable {
 // depend on dots x - 2 to x + 2, the high bits of the bytes holding x, x + 1
 // and x + 2, and whether x or x + 1 is the last dot of its byte. Index bits
 // 0 to 4 are those dots, 5 to 7 the high bits, 8 and 9 the two byte ends.
-// The table is kept until bit shifting or the colours change.
+// Two such pairs side by side make an octet: where both lie inside one byte
+// only that byte's high bit matters (index bit 7), and the pair that ends
+// byte A of a byte pair reads the high bits a and b (bits 7 and 8). The
+// tables are kept until bit shifting or the colours change.
 struct HgrPairQuads {
     int shifting = -1;
     std::array<Rgba, 16> colours{};
     std::array<Quad, 1024> quads{};
+    std::array<Octet, 256> inByte{};
+    std::array<Octet, 512> acrossByte{};
 
     void build()
     {
@@ -436,6 +441,16 @@ struct HgrPairQuads {
             const uchar codesOfQuad[4] = {first[0], first[1], second[0], second[1]};
             for (int j = 0; j < 4; ++j)
                 std::memcpy(quads[size_t(index)].data() + 4 * j, codes[codesOfQuad[j]].data(), 4);
+        }
+        const auto join = [this](Octet &octet, size_t left, size_t right) {
+            std::memcpy(octet.data(), quads[left].data(), 16);
+            std::memcpy(octet.data() + 16, quads[right].data(), 16);
+        };
+        for (size_t index = 0; index < 512; ++index) {
+            const size_t dots = index & 127, a = (index >> 7) & 1, b = index >> 8;
+            if (index < 256)
+                join(inByte[index], (dots & 31) | (a * 0xE0), (dots >> 2) | (a * 0xE0));
+            join(acrossByte[index], (dots & 31) | (a * 0xE0), (dots >> 2) | (a << 5) | (b * 0xC0) | 0x100);
         }
     }
 };
@@ -464,20 +479,21 @@ void hgrColorLine(PictureState &s, int row, const HgrPairQuads &table)
         for (int k = 0; k < kBytesPerLine; k += 8)
             out.append(packDots(loadOctet(line + k)), 56);
     }
-    // Two bytes, seven pairs of dots, at a time: the high bits are a of the
-    // first byte, b of the second and c of the byte after them (past the
-    // line, the last byte's high bit, which the last dot keeps).
+    // Two bytes, seven pairs of dots, at a time, in three octets and a quad:
+    // the high bits are a of the first byte, b of the second and c of the
+    // byte after them (past the line, the last byte's high bit, which the
+    // last dot keeps).
     const Quad *quads = table.quads.data();
     uchar *out = targetRow(s, row);
     for (int m = 0; m < kBytesPerLine / 2; ++m) {
         const size_t a = line[2 * m] >> 7, b = line[2 * m + 1] >> 7;
         const size_t c = line[std::min(2 * m + 2, kBytesPerLine - 1)] >> 7;
         const quint64 w = dots.window64(14 * m - 2);
-        const size_t allA = a * 0xE0, allB = b * 0xE0;
-        const size_t hi[7] = {allA, allA, allA, (a << 5) | (b * 0xC0) | 0x100, allB, allB, (b * 0x60) | (c << 7) | 0x200};
         uchar *p = out + 112 * m;
-        for (int i = 0; i < 7; ++i)
-            std::memcpy(p + 16 * i, quads[((w >> (2 * i)) & 31) | hi[i]].data(), 16);
+        std::memcpy(p, table.inByte[(w & 127) | (a << 7)].data(), 32);
+        std::memcpy(p + 32, table.acrossByte[((w >> 4) & 127) | (a << 7) | (b << 8)].data(), 32);
+        std::memcpy(p + 64, table.inByte[((w >> 8) & 127) | (b << 7)].data(), 32);
+        std::memcpy(p + 96, quads[((w >> 12) & 31) | (b * 0x60) | (c << 7) | 0x200].data(), 16);
     }
     // Dot 280 does not exist; its place, columns 560 and 561, only shows the
     // delayed second half of dot 279.
