@@ -64,7 +64,6 @@ private Q_SLOTS:
         MorvoWidget picture;
         PictureState &s = picture.state();
         s.isDhgr = false;
-        s.mainMemory = {};
         s.mainMemory[100] = 0x2A;
         s.paletteType = 6;
         s.bmFinalDepth = 1;
