@@ -10,9 +10,6 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QStatusBar>
-#include <QSettings>
-#include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 
 // Window tests keep their settings in a fresh directory of their own, set
@@ -34,18 +31,16 @@ namespace windowtest {
 
 inline void clearSettings() { QSettings().clear(); }
 
-// Answers the next message box that opens, from the event loop it runs.
-inline void answerNextMessageBox(QMessageBox::StandardButton button, QString *seenText = nullptr, int tries = 200)
+// Answers the next message box that opens, from the event loop it runs, and
+// tells what it said.
+inline void answerNextMessageBox(QMessageBox::StandardButton button, QString *seenText, int tries = 200)
 {
     QTimer::singleShot(tries == 200 ? 0 : 10, [button, seenText, tries] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box) {
-            if (tries > 0)
-                answerNextMessageBox(button, seenText, tries - 1);
-        } else {
-            if (seenText)
-                *seenText = box->text();
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            *seenText = box->text();
             box->button(button) ? box->button(button)->click() : box->accept();
+        } else if (tries > 0) {
+            answerNextMessageBox(button, seenText, tries - 1);
         }
     });
 }
