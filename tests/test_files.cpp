@@ -16,25 +16,14 @@ class TestFiles : public QObject {
 private Q_SLOTS:
     void init() { windowtest::clearSettings(); }
 
-    void proposals_data()
-    {
-        QTest::addColumn<QString>("current");
-        QTest::addColumn<QString>("saveDir");
-        QTest::addColumn<QString>("picture");
-        QTest::addColumn<QString>("png");
-        QTest::newRow("up to the first dot") << "C:/pics/scene.old.dgr" << "D:/out" << "D:/out/scene" << "D:/out/scene.png";
-        QTest::newRow("nothing opened, no directory") << "" << "" << "" << "untitled.png";
-        QTest::newRow("nothing opened, a directory") << "" << "/out" << "/out" << "/out/untitled.png";
-    }
-
+    // A picture's name up to its first dot, in the directory last saved to.
     void proposals()
     {
-        QFETCH(QString, current);
-        QFETCH(QString, saveDir);
-        QFETCH(QString, picture);
-        QFETCH(QString, png);
-        QCOMPARE(proposedPicturePath(current, saveDir), picture);
-        QCOMPARE(proposedPngPath(current, saveDir), png);
+        QCOMPARE(proposedPicturePath("C:/pics/scene.old.dgr", "D:/out"), "D:/out/scene");
+        QCOMPARE(proposedPngPath("C:/pics/scene.old.dgr", "D:/out"), "D:/out/scene.png");
+        QCOMPARE(proposedPngPath("", ""), "untitled.png");
+        QCOMPARE(proposedPicturePath("", "/out"), "/out");
+        QCOMPARE(proposedPngPath("", "/out"), "/out/untitled.png");
     }
 
     void savedPictureReadsBackTheSame_data()
@@ -71,9 +60,7 @@ private Q_SLOTS:
         QCOMPARE(w.chooser->asked.last(), QString("Save As D/HGR|PIC|%1").arg(savedSize == 8192 ? "HGR (*.hgr)" : "DHGR (*.dgr)"));
         QCOMPARE(w.status(), "Saved: " + saved);
         QCOMPARE(SettingsStore::readString(SettingsStore::kLastSaveDir), dir.filePath("out"));
-        const QByteArray written = testsupport::readFile(saved);
-        QCOMPARE(written.size(), savedSize);
-        QCOMPARE(written, before);
+        QCOMPARE(testsupport::readFile(saved), before);
         // Save As leaves the title of the opened file, the current picture and
         // the list alone; no companion is written beside the copy.
         QCOMPARE(w.window.windowTitle(), QStringLiteral("morvo — PIC.HGR"));
@@ -115,12 +102,6 @@ private Q_SLOTS:
         w.files().onSaveAs();
         QVERIFY(w.status().startsWith("Not saved: " + dir.path() + " — "));
 
-        // A path under a file.
-        QVERIFY(testsupport::writeFile(dir.filePath("plain"), "x"));
-        w.chooser->answers << dir.filePath("plain/pic.dgr");
-        w.window.onSave();
-        QVERIFY(w.status().startsWith("Not saved: " + dir.filePath("plain/pic.dgr") + " — "));
-
         // A write that runs out of room part way: the old file stays whole.
         const QString old = dir.filePath("old.dgr");
         QVERIFY(testsupport::writeFile(old, "precious"));
@@ -134,7 +115,7 @@ private Q_SLOTS:
         setrlimit(RLIMIT_FSIZE, &saved);
         QVERIFY2(w.status().startsWith("Not saved: " + old + " — "), qPrintable(w.status()));
         QCOMPARE(testsupport::readFile(old), QByteArray("precious"));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), (QStringList{"old.dgr", "plain"}));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"old.dgr"});
         // The directory is remembered even when the write failed.
         QCOMPARE(w.files().lastSaveDir(), dir.path());
     }
@@ -158,7 +139,7 @@ private Q_SLOTS:
         w.window.show();
         // A stored list longer than ten is shown whole, by file name.
         QCOMPARE(w.recentEntries().size(), 12);
-        QCOMPARE(w.recentEntries().mid(0, 3), (QStringList{"same.dgr", "gone.hgr", "same.dgr"}));
+        QCOMPARE(w.recentEntries().mid(0, 4), (QStringList{"same.dgr", "gone.hgr", "same.dgr", "SAME.DGR"}));
         w.window.runStartup();
         QCOMPARE(w.files().currentPicturePath(), a);
 
@@ -182,7 +163,6 @@ private Q_SLOTS:
         QCOMPARE(w.status(), "File not found: " + gone);
         QCOMPARE(pictureFileBytes(w.state()), shown);
         QVERIFY(!w.files().recentFiles().contains(gone));
-        QVERIFY(!SettingsStore::readStringList(SettingsStore::kRecentFiles).contains(gone));
 
         // With Alt held the entry is removed and nothing opens.
         QTest::keyPress(w.window.windowHandle(), Qt::Key_Alt, Qt::AltModifier);
