@@ -165,7 +165,6 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("prefix");
         QTest::addColumn<bool>("inverse");
-        QTest::newRow("40 columns") << QString() << false;
         QTest::newRow("80 columns") << QString("80") << false;
         QTest::newRow("40 columns, inverse") << QString() << true;
     }

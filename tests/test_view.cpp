@@ -41,7 +41,6 @@ private Q_SLOTS:
         QFETCH(QSize, size);
         QFETCH(QPoint, widgetPos);
         QFETCH(QPoint, picturePos);
-        QCOMPARE(displaySize(screenSize, aspect), size);
         QCOMPARE(mapToPicture(widgetPos, screenSize, aspect), picturePos);
         MorvoWidget widget;
         widget.state().screenSize = quint16(screenSize);
