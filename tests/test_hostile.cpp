@@ -22,7 +22,6 @@ private Q_SLOTS:
     void initTestCase()
     {
         testsupport::isolateSettings();
-        QVERIFY(m_dir.isValid());
         const QByteArray card = testsupport::readFile(testsupport::samplesDir() + "/testcard.hgr");
         for (const char *name : {"good.hgr", "huge.hgr", "locked.hgr"})
             QVERIFY(testsupport::writeFile(at(name), card));
