@@ -68,8 +68,8 @@ private Q_SLOTS:
 
         const auto t = run("morvo", {input, "--test", output});
         QCOMPARE(t.exitCode, 1);
-        QVERIFY2(t.err.contains(badInput ? "Not loaded: " : "could not write ") && t.err.contains(named) && t.err.contains(reason),
-                 qPrintable(t.err));
+        QVERIFY2(t.err.contains(badInput ? "Not loaded: " : "could not write ") && t.err.contains(named)
+                     && t.err.contains(reason), qPrintable(t.err));
         // The pipe is still a pipe, and neither program left another file.
         QVERIFY(QFileInfo::exists(at("pipe.png")) && !QFileInfo(at("pipe.png")).isFile());
         QCOMPARE(QDir(m_dir.path()).entryList({"*.png"}, QDir::Files | QDir::System), QStringList{"pipe.png"});
