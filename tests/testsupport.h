@@ -25,7 +25,6 @@ inline QString samplesDir() { return sourceDir() + QStringLiteral("/samples"); }
 
 // Real pictures made by others; tests that use them skip when absent.
 inline QString corpusDir() { return QStringLiteral(MORVO_CORPUS_DIR); }
-inline bool haveCorpus() { return QDir(corpusDir()).exists(); }
 
 inline bool writeFile(const QString &path, const QByteArray &bytes)
 {
