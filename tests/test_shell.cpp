@@ -122,7 +122,7 @@ private Q_SLOTS:
         QTest::newRow("palette slot past the tables") << "paletteType" << QVariant(12) << "8 0 0 1 0 1 1 0 0 1";
         QTest::newRow("negative palette slot") << "paletteType" << QVariant(-1) << "8 0 0 1 0 1 1 0 0 1";
         QTest::newRow("depth not a number") << "bmFinalDepth" << QVariant("deep") << "8 0 0 1 0 1 1 0 0 1";
-        QTest::newRow("negative size is kept as stored") << "screenSize" << QVariant(-1) << "8 0 0 1 0 1 65535 0 0 1";
+        QTest::newRow("negative size") << "screenSize" << QVariant(-1) << "8 0 0 1 0 1 1 0 0 1";
     }
 
     void damagedSettingsNeverReachTheRenderer()

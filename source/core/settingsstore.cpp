@@ -27,15 +27,17 @@ const EngineKey kEngineKeys[] = {
     {"oneBitPalette", nullptr, &ViewOptions::oneBitPalette, 0, 0},
     {"bitShifting", &ViewOptions::bitShifting, nullptr, 1, 0},
     {"is560Mode", &ViewOptions::is560Mode, nullptr, 0, 0},
-    {"screenSize", nullptr, &ViewOptions::screenSize, 1, 0},
+    {"screenSize", nullptr, &ViewOptions::screenSize, 1, 3},
     {"aspectCorrect", nullptr, &ViewOptions::aspectCorrect, 0, 0},
     {"startScreen", &ViewOptions::startScreen, nullptr, 1, 0},
 };
 
 // A stored number as the field keeps it. Other values have a meaning in the
-// renderer and the view (sizes and tints fall back to their usual look), so
+// renderer and the view (tints and aspect fall back to their usual look), so
 // they are kept as the 16-bit field holds them; only a value that is no
-// number at all, or that would index past a table, takes the default.
+// number at all, or that would index past a table, takes the default. The
+// size is bounded too: the view would show an unknown size at normal scale
+// but map clicks unscaled, so the pencil would land on the wrong row.
 quint16 storedNumber(const QVariant &value, const EngineKey &row)
 {
     bool ok = false;
