@@ -47,15 +47,6 @@ private Q_SLOTS:
         }
     }
 
-    void icons()
-    {
-        for (int side : {256, 512}) {
-            const QImage icon(installed(QStringLiteral("share/icons/hicolor/%1x%1/apps/%2.png").arg(side).arg(kAppId)));
-            QCOMPARE(icon.size(), QSize(side, side));
-            QVERIFY(qAlpha(icon.pixel(0, 0)) == 0 && qAlpha(icon.pixel(side / 2, side / 2)) == 255);
-        }
-    }
-
     void desktopToolsAccept_data()
     {
         QTest::addColumn<QString>("tool");

@@ -1,13 +1,11 @@
 // The program's own data files: where the lookup finds them, beside the
-// executable or in a source tree; the built-in text screens, the boot sounds
-// and the icon; and a start without them.
-#include "appicon.h"
+// executable or in a source tree; the built-in text screens; and a start
+// without them or with them damaged.
 #include "builtinscreens.h"
 #include "resourcepath.h"
 #include "testsupport.h"
 #include "textcodec.h"
 
-#include <QPainter>
 #include <QtTest>
 
 using testsupport::readFile;
@@ -15,11 +13,10 @@ using testsupport::writeFile;
 
 namespace {
 
-const QStringList kSounds = {"sounds/beep.wav", "sounds/drive_startup_a.wav", "sounds/pbbbt.wav", "sounds/drive_startup_b.wav"};
-
 QStringList resourceFiles()
 {
-    QStringList all = kSounds + QStringList{"fonts/Apple_II.ttf", "icons/morvo-icon.png"};
+    QStringList all{"sounds/beep.wav", "sounds/drive_startup_a.wav", "sounds/pbbbt.wav", "sounds/drive_startup_b.wav",
+                    "fonts/Apple_II.ttf", "icons/morvo-icon.png"};
     for (const BuiltInTextScreen &screen : builtInTextScreens())
         all << screen.path;
     return all;
@@ -100,51 +97,6 @@ private Q_SLOTS:
         for (const QString &row : rows)
             QVERIFY2(row.size() <= (eighty ? 80 : 40), qPrintable(row));
         QCOMPARE(encodeTextScreen(text), readFile(resolveResourcePath(path)));
-    }
-
-    void sound_data()
-    {
-        QTest::addColumn<QString>("path");
-        for (const QString &path : kSounds)
-            QTest::newRow(qPrintable(path)) << path;
-    }
-
-    // What QSoundEffect plays everywhere: a 44-byte header for mono 16-bit PCM
-    // at 22,050 Hz, then the samples, and short enough for the boot.
-    void sound()
-    {
-        QFETCH(QString, path);
-        const QByteArray file = readFile(resolveResourcePath(path));
-        QCOMPARE(file.left(4) + file.mid(8, 8) + file.mid(36, 4), QByteArray("RIFFWAVEfmt data"));
-        QCOMPARE(file.mid(16, 20), QByteArray("\x10\0\0\0\1\0\1\0\x22\x56\0\0\x44\xAC\0\0\2\0\x10\0", 20));
-        QCOMPARE(qFromLittleEndian<quint32>(file.constData() + 40), quint32(file.size() - 44));
-        QVERIFY(file.size() >= 44 + 2 * 22050 / 20 && file.size() < 44 + 2 * 3 * 22050);
-    }
-
-    // The window icon is the artwork cropped to a centred square and zoomed
-    // by 1.38: a test card shows that only that part is kept, at every size.
-    // 50 red columns on each side for the crop, a blue frame for the zoom.
-    void icon()
-    {
-        QImage card(300, 200, QImage::Format_RGB32);
-        card.fill(Qt::red);
-        QPainter p(&card);
-        p.fillRect(50, 0, 200, 200, Qt::blue);
-        p.fillRect(50 + 24, 24, 152, 152, Qt::green);
-        p.end();
-        QTemporaryDir dir;
-        QVERIFY(card.save(dir.filePath("card.png")) && writeFile(dir.filePath("bad.png"), "not a picture at all"));
-        const QIcon icon = buildAppIconFrom(dir.filePath("card.png"));
-        for (int size : {16, 20, 24, 32, 40, 48, 64, 128, 256}) {
-            const QImage small = icon.pixmap(QSize(size, size), 1.0).toImage();
-            QCOMPARE(small.size(), QSize(size, size));
-            for (QPoint at : {QPoint(0, 0), QPoint(size - 1, size - 1), QPoint(size / 2, size / 2)}) {
-                const QColor c = small.pixelColor(at);
-                QVERIFY2(c.green() > 200 && c.red() < 60 && c.blue() < 60, qPrintable(QString("size %1: %2").arg(size).arg(c.name())));
-            }
-        }
-        for (const QString name : {"bad.png", "missing.png", ""})
-            QVERIFY(buildAppIconFrom(name.isEmpty() ? name : dir.filePath(name)).isNull());
     }
 
     void startsWithoutData_data()

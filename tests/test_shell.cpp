@@ -1,6 +1,5 @@
 // The main window as a user meets it: every view option from the menus, their
-// shortcuts and the single keys, settings across restarts, the swatches and the
-// About box.
+// shortcuts and the single keys, settings across restarts and the swatches.
 #include "menubuilder.h"
 #include "palettes.h"
 #include "pictureedit.h"
@@ -215,17 +214,6 @@ private Q_SLOTS:
         dock->setFloating(false);
         QCOMPARE(panel->size(), QSize(34, 424));
         pencilColor = 15;
-    }
-
-    void aboutBoxShowsTheYear()
-    {
-        MainWindow w;
-        QString text;
-        windowtest::answerNextMessageBox(QMessageBox::Ok, &text);
-        w.onAbout();
-        QVERIFY(text.contains(QStringLiteral("morvo")));
-        QVERIFY(text.contains(QString::number(QDate::currentDate().year())));
-        QVERIFY(text.contains(QStringLiteral("Apple II DHGR / HGR picture viewer and editor")));
     }
 };
 
