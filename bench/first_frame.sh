@@ -12,6 +12,9 @@ exe="$here/build/bin/morvo-first-frame"
 if [ -z "${DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ] && [ -z "${MORVO_UNDER_XVFB:-}" ] && command -v xvfb-run >/dev/null; then
     MORVO_UNDER_XVFB=1 exec xvfb-run -a "$0" "$@"
 fi
+if [ -z "${DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+    export QT_QPA_PLATFORM=offscreen
+fi
 platform="${QT_QPA_PLATFORM:-xcb}"
 
 results="$(mktemp)"
