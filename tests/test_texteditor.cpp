@@ -7,9 +7,11 @@
 #include "charpalettewidget.h"
 #include "picturestate.h"
 #include "resourcepath.h"
+#include "screentext.h"
 #include "textgridwidget.h"
 #include "textscreen.h"
 
+#include <QCheckBox>
 #include <QClipboard>
 #include <QLabel>
 
@@ -141,7 +143,8 @@ private Q_SLOTS:
     }
 
     // Loading a screen sets its columns over the remembered ones without a
-    // change mark; the columns shown last are remembered on closing.
+    // change mark; the columns shown last are remembered on closing. Typing
+    // after a click on Inverse goes on in the grid, in inverse.
     void window()
     {
         QSettings().setValue(QStringLiteral("texteditor/80col"), true);
@@ -151,8 +154,19 @@ private Q_SLOTS:
         editor->setFilePath(QStringLiteral("/tmp/SCREEN.TXT"));
         QCOMPARE(editor->windowTitle(), QStringLiteral("morvo — SCREEN.TXT"));
         QCOMPARE(editor->findChild<QLabel *>()->text(), QStringLiteral("40 col"));
-        QTest::keyClicks(editor->grid(), QStringLiteral("X"));
+        editor->show();
+        QVERIFY(QTest::qWaitForWindowActive(editor));
+        editor->grid()->setFocus();
+        QCheckBox *inverse = nullptr;
+        for (QCheckBox *check : editor->findChildren<QCheckBox *>())
+            if (check->text() == QStringLiteral("Inverse"))
+                inverse = check;
+        QVERIFY(inverse);
+        QTest::mouseClick(inverse, Qt::LeftButton, {}, QPoint(4, inverse->height() / 2));
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("X"));
+        QCOMPARE(editor->screenText(), inverseOf(QLatin1Char('X')) + QStringLiteral("HELLO"));
         QTRY_COMPARE(editor->windowTitle(), QStringLiteral("morvo — SCREEN.TXT •"));
+        inverse->click();
         editor->setModified(false);
         QVERIFY(editor->close());
         QTRY_VERIFY(!editor);

@@ -77,6 +77,11 @@ TextScreenEditor::TextScreenEditor()
     m_inverseCheck = new QCheckBox(QStringLiteral("Inverse"), this);
     connect(m_inverseCheck, &QCheckBox::toggled, m_grid, &TextGridWidget::setInverseChars);
 
+    // A click on these leaves the focus in the grid, so typing goes on where
+    // it was (Inverse on, then type); Tab still reaches them.
+    for (QWidget *control : {static_cast<QWidget *>(m_inverseCheck), static_cast<QWidget *>(m_columnsCheck),
+                             static_cast<QWidget *>(m_scaleButton)})
+        control->setFocusPolicy(Qt::TabFocus);
     statusBar()->addWidget(m_modeLabel, 1);
     statusBar()->addPermanentWidget(m_inverseCheck);
     statusBar()->addPermanentWidget(m_columnsCheck);
