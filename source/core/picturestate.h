@@ -33,8 +33,9 @@ struct PaletteEntry {
 };
 
 // The view options, in menu order and named after their settings keys.
-// Whatever values they hold (stored settings are read as they are), the
-// renderer works from a clamped copy (see viewoptions.cpp).
+// Stored settings are checked as they are read (settingsstore.cpp); whatever
+// values the fields still hold, the renderer clamps those that index its
+// tables before it uses them (see viewoptions.cpp).
 struct ViewOptions {
     quint16 bmFinalDepth = 8;      // 1 monochrome, above 1 colour
     quint16 paletteType = 2;       // colour slot, "Jex's TV"
