@@ -4,8 +4,11 @@
 #include "morvowidget.h"
 #include "pictureloader.h"
 #include "settingsstore.h"
+#include "startupsequence.h"
 #include "testsupport.h"
 #include "windowtestsupport.h"
+
+#include <QMimeData>
 
 #include <sys/resource.h>
 #include <csignal>
@@ -143,7 +146,21 @@ private Q_SLOTS:
         w.window.runStartup();
         QCOMPARE(w.files().currentPicturePath(), a);
 
+        // A Recent entry chosen during the boot screens, and a picture dropped
+        // on them, end them first and stay.
+        w.state().startScreen = true;
+        w.window.runStartup();
+        QMimeData dropped;
+        dropped.setUrls({QUrl::fromLocalFile(a)});
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &dropped, Qt::LeftButton, {});
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &dropped, Qt::LeftButton, {});
+        QApplication::sendEvent(w.window.pictureWidget(), &enter);
+        QApplication::sendEvent(w.window.pictureWidget(), &drop);
+        QVERIFY(!w.window.startupSequence()->isRunning());
+        QCOMPARE(pictureFileBytes(w.state()), testsupport::randomBytes(16384, 1));
+        w.window.runStartup();
         w.recentMenu()->actions().at(2)->trigger();
+        QVERIFY(!w.window.startupSequence()->isRunning());
         QCOMPARE(w.files().currentPicturePath(), b);
         QCOMPARE(pictureFileBytes(w.state()), testsupport::randomBytes(16384, 2));
         QCOMPARE(w.files().recentFiles().mid(0, 4), (QStringList{b, a, gone, upper}));

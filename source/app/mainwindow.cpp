@@ -195,6 +195,20 @@ bool MainWindow::event(QEvent *event)
     return QMainWindow::event(event);
 }
 
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    // Watching the whole application while the boot screens run: the first
+    // key in this window ends them, also one a child would take for itself
+    // (the scroll area's arrows), and a picture dropped on them is loaded
+    // once they have put the old one back.
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType()
+        && static_cast<QWidget *>(watched)->window() == this && endStartupSequence())
+        return true;
+    if (event->type() == QEvent::Drop && watched == m_pictureWidget)
+        endStartupSequence();
+    return QMainWindow::eventFilter(watched, event);
+}
+
 void MainWindow::keyPressEvent(QKeyEvent *event)
 {
     if (endStartupSequence())
@@ -526,7 +540,11 @@ void MainWindow::runStartup()
         return;
     }
     m_startupSequence = new StartupSequence(m_pictureWidget, this);
-    connect(m_startupSequence, &StartupSequence::finished, this, &MainWindow::reopenLastPicture);
+    qApp->installEventFilter(this);
+    connect(m_startupSequence, &StartupSequence::finished, this, [this] {
+        qApp->removeEventFilter(this);
+        reopenLastPicture();
+    });
     m_startupSequence->start();
 }
 

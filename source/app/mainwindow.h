@@ -77,6 +77,7 @@ public:
 
 protected:
     bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -86,6 +87,7 @@ protected:
 private:
     void pictureShown() override;
     bool mayReplaceText() override;
+    void commandStarts() override { endStartupSequence(); }
     void onTextScreenChanged(const QString &text);
     void onTextEditorClosed();
     void onTextModeChanged(bool is80col);

@@ -138,8 +138,15 @@ void FileCommands::addRecentPicture(const QString &path)
 void FileCommands::rebuildRecentPictureMenu()
 {
     fillRecentPictureMenu(
-        m_recentGraphicMenu, m_recentFiles, [this](const QString &path) { openRecentPicture(path); },
-        [this](const QString &path) { removeRecentPicture(path); });
+        m_recentGraphicMenu, m_recentFiles,
+        [this](const QString &path) {
+            m_host->commandStarts();
+            openRecentPicture(path);
+        },
+        [this](const QString &path) {
+            m_host->commandStarts();
+            removeRecentPicture(path);
+        });
 }
 
 void FileCommands::onSaveAs()
@@ -254,14 +261,20 @@ void FileCommands::rebuildRecentTextMenu()
     for (const BuiltInTextScreen &screen : builtInTextScreens()) {
         const QString relativePath = screen.path;
         connect(m_recentTextMenu->addAction(screen.name), &QAction::triggered, this,
-                [this, relativePath] { openBuiltInTextScreen(relativePath); });
+                [this, relativePath] {
+                    m_host->commandStarts();
+                    openBuiltInTextScreen(relativePath);
+                });
     }
     if (m_recentTextScreens.isEmpty())
         return;
     m_recentTextMenu->addSeparator();
     for (const QString &path : m_recentTextScreens)
         connect(m_recentTextMenu->addAction(QFileInfo(path).fileName()), &QAction::triggered, this,
-                [this, path] { openTextFileEntry(path); });
+                [this, path] {
+                    m_host->commandStarts();
+                    openTextFileEntry(path);
+                });
 }
 
 void FileCommands::openTextFileEntry(const QString &path)

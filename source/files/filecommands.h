@@ -27,6 +27,8 @@ public:
     // when the user chose to keep it.
     virtual bool mayReplaceText() = 0;
     virtual void openInTextEditor(const QString &text, const QString &path) = 0;
+    // An entry of a recent menu was chosen; its command runs next.
+    virtual void commandStarts() = 0;
 };
 
 // The picture and text screen file commands, the recent lists and the
