@@ -144,7 +144,8 @@ private Q_SLOTS:
 
     // Loading a screen sets its columns over the remembered ones without a
     // change mark; the columns shown last are remembered on closing. Typing
-    // after a click on Inverse goes on in the grid, in inverse.
+    // after a click on Inverse goes on in the grid, in inverse. An undo that
+    // brings back 40 columns shows it in the box as well as the label.
     void window()
     {
         QSettings().setValue(QStringLiteral("texteditor/80col"), true);
@@ -157,16 +158,23 @@ private Q_SLOTS:
         editor->show();
         QVERIFY(QTest::qWaitForWindowActive(editor));
         editor->grid()->setFocus();
-        QCheckBox *inverse = nullptr;
-        for (QCheckBox *check : editor->findChildren<QCheckBox *>())
-            if (check->text() == QStringLiteral("Inverse"))
-                inverse = check;
-        QVERIFY(inverse);
+        const auto box = [&editor](const char *text) {
+            for (QCheckBox *check : editor->findChildren<QCheckBox *>())
+                if (check->text() == QLatin1String(text))
+                    return check;
+            return static_cast<QCheckBox *>(nullptr);
+        };
+        QCheckBox *inverse = box("Inverse"), *columns = box("80 Columns");
+        QVERIFY(inverse && columns);
         QTest::mouseClick(inverse, Qt::LeftButton, {}, QPoint(4, inverse->height() / 2));
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("X"));
         QCOMPARE(editor->screenText(), inverseOf(QLatin1Char('X')) + QStringLiteral("HELLO"));
         QTRY_COMPARE(editor->windowTitle(), QStringLiteral("morvo — SCREEN.TXT •"));
         inverse->click();
+        columns->click();
+        editor->grid()->undo();
+        QTRY_COMPARE(editor->findChild<QLabel *>()->text(), QStringLiteral("40 col"));
+        QVERIFY(!columns->isChecked());
         editor->setModified(false);
         QVERIFY(editor->close());
         QTRY_VERIFY(!editor);

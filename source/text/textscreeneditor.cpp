@@ -130,10 +130,6 @@ void TextScreenEditor::saveSettings() const
 void TextScreenEditor::loadScreen(const QString &text)
 {
     m_grid->setScreenText(text);
-    {
-        const QSignalBlocker blocker(m_columnsCheck);
-        m_columnsCheck->setChecked(m_grid->columnCount() == 80);
-    }
     m_modified = false;
     updateTitle();
     updateModeControls();
@@ -167,7 +163,13 @@ void TextScreenEditor::updateTitle()
 
 void TextScreenEditor::updateModeControls()
 {
-    m_modeLabel->setText(m_grid->columnCount() == 80 ? QStringLiteral("80 Columns") : QStringLiteral("40 col"));
+    // A loaded screen or an undo can bring the other column mode.
+    const bool eighty = m_grid->columnCount() == 80;
+    {
+        const QSignalBlocker blocker(m_columnsCheck);
+        m_columnsCheck->setChecked(eighty);
+    }
+    m_modeLabel->setText(eighty ? QStringLiteral("80 Columns") : QStringLiteral("40 col"));
     m_scaleButton->setText(m_grid->scale() == 2 ? QStringLiteral("1×") : QStringLiteral("2×"));
 }
 
