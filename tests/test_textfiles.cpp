@@ -9,6 +9,7 @@
 #include "windowtestsupport.h"
 
 #include <QCheckBox>
+#include <QDockWidget>
 
 class TestTextFiles : public QObject {
     Q_OBJECT
@@ -53,6 +54,27 @@ private Q_SLOTS:
         w.files().onOpenText();
         QCOMPARE(w.editor()->screenText(), screen);
         QVERIFY(!w.editor()->isModified());
+    }
+
+    // Save writes the text screen while the editor or its floating palette
+    // is the active window, and the picture from the main window.
+    void saveFollowsTheActiveWindow()
+    {
+        windowtest::Fixture w;
+        w.window.show();
+        w.window.onNewText();
+        auto *palette = w.editor()->findChild<QDockWidget *>();
+        palette->setFloating(true);
+        for (QWidget *active : {static_cast<QWidget *>(w.editor()), static_cast<QWidget *>(palette), static_cast<QWidget *>(&w.window)}) {
+            // As a window manager activates it (offscreen, a tool window is never activated).
+            QApplication::setActiveWindow(active);
+            QCOMPARE(QApplication::activeWindow(), active);
+            w.window.onSave();
+        }
+        QCOMPARE(w.chooser->asked.size(), 3);
+        QVERIFY(w.chooser->asked.at(0).startsWith("Save Text Screen|"));
+        QVERIFY(w.chooser->asked.at(1).startsWith("Save Text Screen|"));
+        QVERIFY(w.chooser->asked.at(2).startsWith("Save as PNG|"));
     }
 
     void builtInScreensAndRecentText()

@@ -175,7 +175,16 @@ bool MainWindow::shortcutsMayAct()
 {
     if (endStartupSequence())
         return false;
-    return !(m_textEditor && m_textEditor->isActiveWindow());
+    return !textEditorActive();
+}
+
+bool MainWindow::textEditorActive() const
+{
+    // The editor's floating MouseText palette counts as the editor.
+    for (QWidget *w = QApplication::activeWindow(); w; w = w->parentWidget())
+        if (w == m_textEditor)
+            return true;
+    return false;
 }
 
 bool MainWindow::endStartupSequence()
@@ -391,7 +400,7 @@ void MainWindow::onNewText()
 
 void MainWindow::onSave()
 {
-    if (m_textEditor && QApplication::activeWindow() == m_textEditor)
+    if (textEditorActive())
         m_files->saveTextScreen();
     else
         m_files->exportPng();

@@ -42,6 +42,8 @@ public:
     void openInTextEditor(const QString &text, const QString &path) override;
     bool closeTextEditor() override;
     bool textMode() const { return m_textMode; }
+    // The text editor, or its floating palette, is the active window.
+    bool textEditorActive() const;
 
     // Asks about unsaved text, then quits; the question can keep it open.
     void quitApplication();
