@@ -18,6 +18,8 @@
 #include <QMenu>
 #include <QWidget>
 
+#include <functional>
+
 namespace {
 
 QString inDirectory(const QString &dir, const QString &name)
@@ -26,6 +28,17 @@ QString inDirectory(const QString &dir, const QString &name)
 }
 
 QString startDirectory(const QString &dir) { return dir.isEmpty() ? QDir::homePath() : dir; }
+
+// A recent entry's command, run once the window has heard of it (the boot
+// screens end first).
+template <typename... Args, typename Command>
+std::function<void(Args...)> entryCommand(FileCommandsHost *host, Command run)
+{
+    return [host, run](Args... args) {
+        host->commandStarts();
+        run(args...);
+    };
+}
 
 } // namespace
 
@@ -139,14 +152,8 @@ void FileCommands::rebuildRecentPictureMenu()
 {
     fillRecentPictureMenu(
         m_recentGraphicMenu, m_recentFiles,
-        [this](const QString &path) {
-            m_host->commandStarts();
-            openRecentPicture(path);
-        },
-        [this](const QString &path) {
-            m_host->commandStarts();
-            removeRecentPicture(path);
-        });
+        entryCommand<const QString &>(m_host, [this](const QString &path) { openRecentPicture(path); }),
+        entryCommand<const QString &>(m_host, [this](const QString &path) { removeRecentPicture(path); }));
 }
 
 void FileCommands::onSaveAs()
@@ -261,20 +268,14 @@ void FileCommands::rebuildRecentTextMenu()
     for (const BuiltInTextScreen &screen : builtInTextScreens()) {
         const QString relativePath = screen.path;
         connect(m_recentTextMenu->addAction(screen.name), &QAction::triggered, this,
-                [this, relativePath] {
-                    m_host->commandStarts();
-                    openBuiltInTextScreen(relativePath);
-                });
+                entryCommand(m_host, [this, relativePath] { openBuiltInTextScreen(relativePath); }));
     }
     if (m_recentTextScreens.isEmpty())
         return;
     m_recentTextMenu->addSeparator();
     for (const QString &path : m_recentTextScreens)
         connect(m_recentTextMenu->addAction(QFileInfo(path).fileName()), &QAction::triggered, this,
-                [this, path] {
-                    m_host->commandStarts();
-                    openTextFileEntry(path);
-                });
+                entryCommand(m_host, [this, path] { openTextFileEntry(path); }));
 }
 
 void FileCommands::openTextFileEntry(const QString &path)
