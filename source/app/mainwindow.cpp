@@ -14,7 +14,6 @@
 #include <QDate>
 #include <QCloseEvent>
 #include <QDockWidget>
-#include <QKeyEvent>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScrollArea>
@@ -206,24 +205,16 @@ bool MainWindow::event(QEvent *event)
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    // Watching the whole application while the boot screens run: the first
-    // key in this window ends them, also one a child would take for itself
-    // (the scroll area's arrows), and a picture dropped on them is loaded
-    // once they have put the old one back.
+    // Watching the whole application while the boot screens run, as their
+    // key handler: the first key in this window ends them, also one a child
+    // would take for itself (the scroll area's arrows), and a picture
+    // dropped on them is loaded once they have put the old one back.
     if (event->type() == QEvent::KeyPress && watched->isWidgetType()
         && static_cast<QWidget *>(watched)->window() == this && endStartupSequence())
         return true;
     if (event->type() == QEvent::Drop && watched == m_pictureWidget)
         endStartupSequence();
     return QMainWindow::eventFilter(watched, event);
-}
-
-void MainWindow::keyPressEvent(QKeyEvent *event)
-{
-    if (endStartupSequence())
-        event->accept();
-    else
-        QMainWindow::keyPressEvent(event);
 }
 
 void MainWindow::moveEvent(QMoveEvent *event)
