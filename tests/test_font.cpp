@@ -86,9 +86,8 @@ private Q_SLOTS:
     }
 
     // The cell is exactly the em: the baseline 7 dots down, every advance 7
-    // dots. Each glyph drawn as a text screen draws it (white on black,
-    // baseline at the cell top plus the ascent), at 8 pixels for the screen
-    // and at 32, scaled, for the glyph grid, lights exactly its dots, each a
+    // dots. Each glyph, drawn white on black as the text screen (8 pixels) and
+    // the glyph grid (32, scaled) draw it, lights exactly its dots, each a
     // block of dot size, and nothing around the cell.
     void glyphsDrawDotForDot()
     {
@@ -102,14 +101,16 @@ private Q_SLOTS:
         font.setHintingPreference(antialiased ? QFont::PreferNoHinting : QFont::PreferDefaultHinting);
         const QFontMetrics metrics(font);
         const int dot = pixelSize / 8;
-        const int dotWidth = qRound(dot * scaleX);
-        const int dotHeight = qRound(dot * scaleY);
-        const QSize cell(7 * dotWidth, 8 * dotHeight);
+        const QSize cell(qRound(7 * dot * scaleX), qRound(8 * dot * scaleY));
         for (auto it = m_glyphs.cbegin(); it != m_glyphs.cend(); ++it) {
             QVERIFY2(metrics.horizontalAdvance(text(it.key())) == 7 * dot, name(it.key()).constData());
-            QImage drawn(3 * cell, QImage::Format_ARGB32);  // a cell of margin all round
+            QImage expected(21, 24, QImage::Format_ARGB32);  // one pixel a dot, a cell of margin all round
+            expected.fill(Qt::black);
+            for (int r = 0; r < 8; ++r)
+                for (int c = 0; c < 7; ++c)
+                    expected.setPixelColor(7 + c, 8 + r, it.value()[r][c] == '#' ? Qt::white : Qt::black);
+            QImage drawn(3 * cell, QImage::Format_ARGB32);
             drawn.fill(Qt::black);
-            QImage expected = drawn;
             QPainter painter(&drawn);
             painter.setFont(font);
             painter.setPen(Qt::white);
@@ -117,40 +118,32 @@ private Q_SLOTS:
             painter.scale(scaleX, scaleY);
             painter.drawText(0, 7 * dot, text(it.key()));
             painter.end();
-            painter.begin(&expected);
-            for (int r = 0; r < 8; ++r)
-                for (int c = 0; c < 7; ++c)
-                    if (it.value()[r][c] == '#')
-                        painter.fillRect(cell.width() + c * dotWidth, cell.height() + r * dotHeight, dotWidth, dotHeight, Qt::white);
-            painter.end();
-            QVERIFY2(drawn == expected, name(it.key()).constData());
+            QVERIFY2(drawn == expected.scaled(drawn.size()), name(it.key()).constData());
         }
     }
 
     void screenLayout_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("columns");
         QTest::addColumn<QString>("screen");
         const QString inv(inverseOf(' '));
-        QTest::newRow("41st column ignored") << inv.repeated(39) + " " + inv << 40 << QString(39, '#');
-        QTest::newRow("81st column ignored") << "80" + QString(79, ' ') + inv + inv << 80 << QString(79, '.') + '#';
-        QTest::newRow("25th row ignored") << QStringList(25, inv).join('\n') << 40 << QStringList(24, "#").join('/');
-        QTest::newRow("empty rows count, short rows stay dark") << "\n\n " + inv + "\n" + inv << 40 << "//.#/#";
-        QTest::newRow("\"8\" alone is a character") << "8" + inv << 40 << "?#";
-        QTest::newRow("\"80\" only at the start") << inv + "80" << 40 << "#??";
+        QTest::newRow("41st column ignored") << inv.repeated(39) + " " + inv << QString(39, '#');
+        QTest::newRow("81st column ignored") << "80" + QString(79, ' ') + inv + inv << QString(79, '.') + '#';
+        QTest::newRow("25th row ignored") << QStringList(25, inv).join('\n') << QStringList(24, "#").join('/');
+        QTest::newRow("empty rows count, short rows stay dark") << "\n\n " + inv + "\n" + inv << "//.#/#";
+        QTest::newRow("\"8\" alone is a character") << "8" + inv << "?#";
+        QTest::newRow("\"80\" only at the start") << inv + "80" << "#??";
     }
 
     // Whatever the picture was, it is replaced whole; the view options stay.
     void screenLayout()
     {
         QFETCH(QString, text);
-        QFETCH(int, columns);
         QFETCH(QString, screen);
         PictureState s;
         s.auxMemory.fill(0xFF);
         s.mainMemory.fill(0xFF);
-        const bool dhgr = columns == 80;
+        const bool dhgr = text.startsWith("80");  // the mark of 80 columns, drawn as DHGR
         s.isDhgr = !dhgr;
         s.bitShifting = false;
         const ViewOptions options = s.viewOptions();
@@ -161,34 +154,27 @@ private Q_SLOTS:
         QCOMPARE(s.mainMemory[120], uchar(0));
     }
 
-    void screenGlyphs_data()
-    {
-        QTest::addColumn<QString>("prefix");
-        QTest::addColumn<bool>("inverse");
-        QTest::newRow("80 columns") << QString("80") << false;
-        QTest::newRow("40 columns, inverse") << QString() << true;
-    }
-
-    // A known line of text in a text screen, dot for dot, against the drawings;
-    // without the font the default one still draws the letters.
+    // A known line of text in a text screen of 80 columns and in an inverse one
+    // of 40, dot for dot, against the drawings; without the font the default
+    // one still draws the letters.
     void screenGlyphs()
     {
-        QFETCH(QString, prefix);
-        QFETCH(bool, inverse);
         const QString line("THE QUICK BROWN FOX, 0123456789 ][ jog?");
-        QString text = prefix + "\n\n";
-        for (QChar c : line)
-            text += inverse ? inverseOf(c) : c;
-        PictureState s;
-        renderTextScreen(s, text, m_family);
-        for (int c = 0; c < line.size(); ++c) {
-            QString expected = m_glyphs.value(line.at(c).unicode()).join('\n');
-            if (inverse)
-                expected.replace('#', 'x').replace('.', '#').replace('x', '.');
-            QCOMPARE(cellDots(s, 2, c), expected);
+        for (const bool inverse : {false, true}) {
+            QString text = inverse ? "\n\n" : "80\n\n";
+            for (QChar c : line)
+                text += inverse ? inverseOf(c) : c;
+            PictureState s;
+            renderTextScreen(s, text, m_family);
+            for (int c = 0; c < line.size(); ++c) {
+                QString expected = m_glyphs.value(line.at(c).unicode()).join('\n');
+                if (inverse)
+                    expected.replace('#', 'x').replace('.', '#').replace('x', '.');
+                QCOMPARE(cellDots(s, 2, c), expected);
+            }
+            renderTextScreen(s, text, QString());
+            QVERIFY(screenCells(s).section('/', 2, 2).left(5).contains('?'));
         }
-        renderTextScreen(s, text, QString());
-        QVERIFY(screenCells(s).section('/', 2, 2).left(5).contains('?'));
     }
 };
 

@@ -36,24 +36,22 @@ private Q_SLOTS:
         QTest::addColumn<QString>("files");    // below the root; a trailing slash makes a directory
         QTest::addColumn<QString>("relative"); // ROOT stands for the root
         QTest::addColumn<bool>("found");       // the first of the files
-        const QString font = "Resources/fonts/Apple_II.ttf", beep = "source/resources/sounds/beep.wav";
+        const QString font = "Resources/fonts/Apple_II.ttf", sound = "sounds/beep.wav", beep = "source/resources/" + sound;
         QTest::newRow("Resources beside the executable's directory wins") << 1 << font + " d0/" + font << "fonts/Apple_II.ttf" << true;
         QTest::newRow("then Resources inside it") << 1 << "d0/" + font + " d0/fonts/Apple_II.ttf" << "fonts/Apple_II.ttf" << true;
-        QTest::newRow("then the executable's own directory")
-            << 1 << "d0/sounds/beep.wav share/morvo/sounds/beep.wav" << "sounds/beep.wav" << true;
-        QTest::newRow("then share/morvo beside it, before a source tree")
-            << 1 << "share/morvo/sounds/beep.wav " + beep << "sounds/beep.wav" << true;
+        QTest::newRow("then the executable's own directory") << 1 << "d0/" + sound + " share/morvo/" + sound << sound << true;
+        QTest::newRow("then ../share/morvo, before a source tree") << 1 << "share/morvo/" + sound + ' ' + beep << sound << true;
         QTest::newRow("backslashes are separators") << 1 << font << "fonts\\Apple_II.ttf" << true;
         QTest::newRow("a directory counts too") << 1 << "Resources/textscreens/" << "textscreens" << true;
         // Even files that exist under these names are not handed out.
-        const QString present = font + " Resources/sounds/beep.wav";
+        const QString present = font + " Resources/" + sound;
         QTest::newRow("refused: empty") << 1 << present << "" << false;
         QTest::newRow("refused: absolute") << 1 << present << "ROOT/" + font << false;
         QTest::newRow("refused: climbing") << 1 << present << "sounds/../fonts/Apple_II.ttf" << false;
-        QTest::newRow("eleven levels up is found") << 11 << beep << "sounds/beep.wav" << true;
-        QTest::newRow("twelve levels up is too far") << 12 << beep << "sounds/beep.wav" << false;
+        QTest::newRow("eleven levels up is found") << 11 << beep << sound << true;
+        QTest::newRow("twelve levels up is too far") << 12 << beep << sound << false;
         QTest::newRow("a nearer tree without the file does not stop the search")
-            << 3 << beep + " d0/d1/source/resources/Apple_II.ttf" << "sounds/beep.wav" << true;
+            << 3 << beep + " d0/d1/source/resources/Apple_II.ttf" << sound << true;
         // A source tree keeps the font directly in source/resources.
         QTest::newRow("the nearest tree wins")
             << 3 << "d0/d1/source/resources/Apple_II.ttf source/resources/Apple_II.ttf" << "fonts/Apple_II.ttf" << true;
@@ -122,8 +120,7 @@ private Q_SLOTS:
             QVERIFY(QDir().mkpath(damage.endsWith("directory") ? path : QFileInfo(path).absolutePath()));
             QVERIFY(damage.endsWith("directory") || writeFile(path, garbage));
         }
-        QVERIFY(writeFile(dir.filePath("stripes.hgr"), QByteArray(8192, char(0x2A))));
-        const auto r = testsupport::run(exe, {dir.filePath("stripes.hgr"), "--test", dir.filePath("out.png")}, dir.path());
+        const auto r = testsupport::run(exe, {testsupport::samplesDir() + "/testcard.hgr", "--test", "out.png"}, dir.path());
         QVERIFY2(r.exitCode == 0 && r.err.contains("offscreen: 562x192 format=17\n"), qPrintable(r.err));
         QCOMPARE(QImage(dir.filePath("out.png")).size(), QSize(562, 192));
     }
