@@ -29,8 +29,6 @@
 
 namespace windowtest {
 
-inline void clearSettings() { QSettings().clear(); }
-
 // Answers the next message box that opens, from the event loop it runs, and
 // tells what it said.
 inline void answerNextMessageBox(QMessageBox::StandardButton button, QString *seenText, int tries = 200)
@@ -63,13 +61,7 @@ struct Fixture {
     MainWindow window;
     ScriptedChooser *chooser = new ScriptedChooser;
     Fixture() { window.fileCommands()->setChooser(std::unique_ptr<FileChooser>(chooser)); }
-    ~Fixture()
-    {
-        if (TextScreenEditor *e = window.textEditor()) {
-            e->setModified(false);
-            e->close();
-        }
-    }
+    ~Fixture() { delete window.textEditor(); }
     FileCommands &files() { return *window.fileCommands(); }
     PictureState &state() { return window.pictureWidget()->state(); }
     TextScreenEditor *editor() { return window.textEditor(); }
@@ -77,11 +69,12 @@ struct Fixture {
     QMenu *fileSubmenu(int index) { return window.menuBar()->actions().first()->menu()->actions().at(index)->menu(); }
     QMenu *recentTextMenu() { return fileSubmenu(2); }
     QMenu *recentMenu() { return fileSubmenu(6); }
-    QStringList recentEntries()
+    // A menu's entries, "-" for a separator.
+    static QStringList entries(QMenu *menu)
     {
         QStringList texts;
-        for (QAction *a : recentMenu()->actions())
-            texts << a->text();
+        for (QAction *a : menu->actions())
+            texts << (a->isSeparator() ? "-" : a->text());
         return texts;
     }
     void open(const QString &path)
