@@ -553,5 +553,5 @@ void MainWindow::reopenLastPicture()
     if (m_files->recentFiles().isEmpty())
         m_pictureWidget->clearPicture();
     else
-        m_files->openRecentPicture(m_files->recentFiles().first());
+        m_files->openRecentPicture(m_files->recentFiles().constFirst());
 }

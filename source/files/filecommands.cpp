@@ -106,7 +106,7 @@ void FileCommands::onOpenGraphic()
     m_host->pictureShown();
 }
 
-void FileCommands::openRecentPicture(const QString &path)
+void FileCommands::openRecentPicture(QString path)
 {
     if (!m_host->closeTextEditor())
         return;
@@ -123,7 +123,7 @@ void FileCommands::openRecentPicture(const QString &path)
     m_host->pictureShown();
 }
 
-bool FileCommands::openPictureFile(const QString &path)
+bool FileCommands::openPictureFile(QString path)
 {
     if (!m_picture->loadPicture(path))
         return false;
@@ -133,7 +133,7 @@ bool FileCommands::openPictureFile(const QString &path)
     return true;
 }
 
-void FileCommands::removeRecentPicture(const QString &path)
+void FileCommands::removeRecentPicture(QString path)
 {
     m_recentFiles = withRecentRemoved(m_recentFiles, path);
     rebuildRecentPictureMenu();
@@ -141,7 +141,7 @@ void FileCommands::removeRecentPicture(const QString &path)
     Q_EMIT statusMessage(tr("Removed: %1").arg(QFileInfo(path).fileName()));
 }
 
-void FileCommands::addRecentPicture(const QString &path)
+void FileCommands::addRecentPicture(QString path)
 {
     m_recentFiles = withRecentAdded(m_recentFiles, path, kRecentPictures);
     rebuildRecentPictureMenu();

@@ -58,9 +58,11 @@ public:
     void onOpenGraphic();
     void onSaveAs();
     void exportPng();
-    void openRecentPicture(const QString &path);
-    void removeRecentPicture(const QString &path);
-    void addRecentPicture(const QString &path);
+    // These replace the recent list, so they take their path by value: a
+    // caller may hand in one of the list's own entries.
+    void openRecentPicture(QString path);
+    void removeRecentPicture(QString path);
+    void addRecentPicture(QString path);
     void rebuildRecentPictureMenu();
 
     void onOpenText();
@@ -78,7 +80,7 @@ Q_SIGNALS:
 private:
     // Loads a picture and, when it loaded, makes it the current one: its
     // name in the title, its path at the head of the recent list.
-    bool openPictureFile(const QString &path);
+    bool openPictureFile(QString path);
     void rememberSaveDir(const QString &path);
     // Writes and reports; false when the file could not be written.
     bool writeFile(const QString &path, const QByteArray &bytes, const QString &savedMessage);
