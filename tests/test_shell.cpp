@@ -82,6 +82,7 @@ private Q_SLOTS:
         QTest::newRow("palette steps stop at both ends") << "Ctrl+8 ] ] [ Ctrl+1 [" << "8 0 0 1 1 1 1 0 0 0" << "1,4,7,9,12" << false;
         QTest::newRow("a monochrome step moves the colour slot") << "20 ]" << "1 3 0 1 1 1 1 0 0 0" << "1,4,7,9,20" << false;
         QTest::newRow("aspect, 560 mode and startup screen") << "11 5 24" << "8 2 0 1 1 1 1 2 1 1" << "1,4,5,7,11,14,24" << false;
+        QTest::newRow("capitals act as the single keys") << "Shift+K Shift+L" << "1 2 0 0 1 1 1 0 0 0" << "3,4,7,9,20" << true;
     }
 
     // Each change is stored at once and comes back, menus, window size and
@@ -124,6 +125,8 @@ private Q_SLOTS:
         QTest::newRow("depth 5") << "bmFinalDepth" << QVariant(5) << "5 0 0 1 0 1 1 0 0 1";
         QTest::newRow("depth not a number") << "bmFinalDepth" << QVariant("deep") << "8 0 0 1 0 1 1 0 0 1";
         QTest::newRow("negative size") << "screenSize" << QVariant(-1) << "8 0 0 1 0 1 1 0 0 1";
+        QTest::newRow("negative aspect") << "aspectCorrect" << QVariant(-3) << "8 0 0 1 0 1 1 0 0 1";
+        QTest::newRow("tint past amber") << "oneBitPalette" << QVariant(7) << "8 0 0 1 0 1 1 0 0 1";
     }
 
     void damagedSettingsNeverReachTheRenderer()
@@ -137,6 +140,8 @@ private Q_SLOTS:
         const PictureState &state = w.pictureWidget()->state();
         QCOMPARE(describeOptions(state), options);
         QCOMPARE(w.swatchPanel()->grab().toImage().pixelColor(16, 16), QColor(paletteColor(state, state.paletteType, 0)));
+        // The menus show what is drawn: one item of each choice is checked.
+        QCOMPARE(checkedActions(w), QStringLiteral("0,4,7,9,12,24"));
     }
 
     // Convert and New Graphic from the window; neither is a view option to store.

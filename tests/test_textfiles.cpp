@@ -56,8 +56,9 @@ private Q_SLOTS:
         QVERIFY(!w.editor()->isModified());
     }
 
-    // Save writes the text screen while the editor or its floating palette
-    // is the active window, and the picture from the main window.
+    // Save and Save As, by their keys, write the text screen while the
+    // editor or its floating palette is the active window, and the picture
+    // from the main window.
     void saveFollowsTheActiveWindow()
     {
         windowtest::Fixture w;
@@ -65,14 +66,17 @@ private Q_SLOTS:
         w.window.onNewText();
         auto *palette = w.editor()->findChild<QDockWidget *>();
         palette->setFloating(true);
-        QStringList asked;
         for (QWidget *active : {static_cast<QWidget *>(w.editor()), static_cast<QWidget *>(palette), static_cast<QWidget *>(&w.window)}) {
             // As a window manager activates it (offscreen, a tool window is never activated).
             QApplication::setActiveWindow(active);
-            w.window.onSave();
-            asked << w.chooser->asked.value(asked.size()).section('|', 0, 0);
+            QTest::keySequence(active, QKeySequence(QStringLiteral("Ctrl+S")));
+            QTest::keySequence(active, QKeySequence(QStringLiteral("Ctrl+Shift+S")));
         }
-        QCOMPARE(asked, (QStringList{"Save Text Screen", "Save Text Screen", "Save as PNG"}));
+        QStringList asked;
+        for (const QString &question : w.chooser->asked)
+            asked << question.section('|', 0, 0);
+        QCOMPARE(asked, (QStringList{"Save Text Screen", "Save Text Screen", "Save Text Screen", "Save Text Screen",
+                                     "Save as PNG", "Save As D/HGR"}));
     }
 
     void builtInScreensAndRecentText()

@@ -47,32 +47,34 @@ private Q_SLOTS:
         QCOMPARE(widget.size(), size);
     }
 
-    // A new widget shows the empty DHGR picture. A drop loads the first local
-    // file among its addresses; one that does not load leaves the picture shown.
+    // A new widget shows the empty DHGR picture. A drop hands on the first
+    // local file among its addresses; one that does not load leaves the
+    // picture shown.
     void loadAndDrop()
     {
         QTemporaryDir dir;
         const QString good = dir.filePath("good.hgr"), bad = dir.filePath("bad.hgr");
         QVERIFY(testsupport::writeFile(good, QByteArray(8192, '\x7F')) && testsupport::writeFile(bad, QByteArray(100, '\x01')));
-        QVERIFY(testsupport::writeFile(dir.filePath("drop.dgr"), QByteArray(16384, '\x01')));
         MorvoWidget widget;
         QVERIFY(widget.state().isDhgr);
         QSignalSpy messages(&widget, &MorvoWidget::statusMessage);
         QVERIFY(widget.loadPicture(good) && !widget.state().isDhgr);
         QCOMPARE(messages.takeFirst().at(0).toString(), "Loaded: " + good);
+        QVERIFY(!widget.loadPicture(bad));
+        QCOMPARE(widget.state().mainMemory[0], 0x7F);
+        QSignalSpy dropped(&widget, &MorvoWidget::fileDropped);
         const auto drop = [&](const QList<QUrl> &urls) {
             QMimeData data;
             data.setUrls(urls);
             QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-            QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QDropEvent event(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
             QApplication::sendEvent(&widget, &enter);
-            QApplication::sendEvent(&widget, &dropped);
-            return enter.isAccepted() ? int(widget.state().mainMemory[0]) : -1;  // 1 once drop.dgr is loaded
+            QApplication::sendEvent(&widget, &event);
+            return enter.isAccepted() && !dropped.isEmpty() ? dropped.takeFirst().at(0).toString() : QString();
         };
         const QUrl web("https://example.org/pic.hgr");
-        QCOMPARE(drop({web}), 0x7F);
-        QCOMPARE(drop({QUrl::fromLocalFile(bad)}), 0x7F);
-        QCOMPARE(drop({web, QUrl::fromLocalFile(dir.filePath("drop.dgr"))}), 1);
+        QCOMPARE(drop({web}), QString());
+        QCOMPARE(drop({web, QUrl::fromLocalFile(dir.filePath("drop.dgr"))}), dir.filePath("drop.dgr"));
     }
 
     // The frame is painted pixel sharp without aspect correction and smoothed

@@ -8,6 +8,7 @@
 #include "swatchpanel.h"
 #include "textgridwidget.h"
 #include "textscreeneditor.h"
+#include "windowfit.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,6 +22,8 @@
 #include <QStatusTipEvent>
 #include <QStatusBar>
 #include <QTimer>
+
+#include <cstdio>
 
 namespace {
 
@@ -48,6 +51,7 @@ MainWindow::MainWindow()
     connect(m_pictureWidget, &MorvoWidget::statusMessage, statusBar(),
             [this](const QString &message) { statusBar()->showMessage(message); });
     connect(m_pictureWidget, &MorvoWidget::overlayClicked, this, [this] { endStartupSequence(); });
+    connect(m_pictureWidget, &MorvoWidget::fileDropped, m_files, &FileCommands::openDroppedFile);
     connect(m_files, &FileCommands::statusMessage, statusBar(),
             [this](const QString &message) { statusBar()->showMessage(message); });
     buildMenus();
@@ -60,8 +64,19 @@ MainWindow::MainWindow()
     if (SettingsStore::contains(SettingsStore::kMainWindowGeometry))
         restoreGeometry(SettingsStore::readBytes(SettingsStore::kMainWindowGeometry));
     else
-        resize(600, 500);
+        fitWindowToContent(this, qobject_cast<QScrollArea *>(centralWidget()));
     createShortcuts();
+    reportMissingData();
+}
+
+void MainWindow::reportMissingData()
+{
+    const QStringList missing = missingDataFiles();
+    if (missing.isEmpty())
+        return;
+    const QString message = tr("Data files missing: %1").arg(missing.join(QStringLiteral(", ")));
+    statusBar()->showMessage(message);
+    std::fprintf(stderr, "morvo: %s\n", qPrintable(message));
 }
 
 QAction *MainWindow::action(int actId) const
@@ -106,7 +121,7 @@ void MainWindow::buildMenus()
         {QStringLiteral("onNewGraphic"), [this] { onNewGraphic(); }},
         {QStringLiteral("onOpenGraphic"), [this] { m_files->onOpenGraphic(); }},
         {QStringLiteral("onSave"), [this] { onSave(); }},
-        {QStringLiteral("onSaveAs"), [this] { m_files->onSaveAs(); }},
+        {QStringLiteral("onSaveAs"), [this] { onSaveAs(); }},
         {QStringLiteral("quit"), [this] { quitApplication(); }},
         {QStringLiteral("onConvertToDHGR"), [this] { onConvertToDHGR(); }},
         {QStringLiteral("toggleBitShifting"), [this] { toggleBitShifting(); }},
@@ -131,9 +146,12 @@ void MainWindow::buildMenus()
         handler = [this, run = handler](QAction *a) { endStartupSequence(); run(a); };
     // The text commands serve the text editor window, which has no menus of
     // its own: their keys work there too.
-    bindings.applicationWide = {QStringLiteral("onNewText"), QStringLiteral("onOpenText"), QStringLiteral("onSave"),
-                                QStringLiteral("quit"), QStringLiteral("onUndo"), QStringLiteral("onCut"),
-                                QStringLiteral("onCopy"), QStringLiteral("onPaste"), QStringLiteral("onSelectAll")};
+    bindings.applicationWide = {QStringLiteral("onNewText"),    QStringLiteral("onOpenText"),
+                                QStringLiteral("onNewGraphic"), QStringLiteral("onOpenGraphic"),
+                                QStringLiteral("onSave"),       QStringLiteral("onSaveAs"),
+                                QStringLiteral("quit"),         QStringLiteral("onUndo"),
+                                QStringLiteral("onCut"),        QStringLiteral("onCopy"),
+                                QStringLiteral("onPaste"),      QStringLiteral("onSelectAll")};
     const BuiltMenus built = MenuBuilder(menuBar(), this, bindings).build(menuDefinition());
     m_actionsById = built.actionsById;
     m_undoAction = built.taggedActions.value(QStringLiteral("undo"));
@@ -162,12 +180,18 @@ void MainWindow::createShortcuts()
 
 void MainWindow::addShortcut(Qt::Key key, const std::function<void()> &operation)
 {
-    auto *shortcut = new QShortcut(QKeySequence(key), this, nullptr, nullptr, Qt::WindowShortcut);
-    shortcut->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(shortcut, &QShortcut::activated, this, [this, operation] {
-        if (shortcutsMayAct())
-            operation();
-    });
+    // A letter acts in either case: with Shift held or Caps Lock on.
+    QList<QKeySequence> keys{QKeySequence(key)};
+    if (key >= Qt::Key_A && key <= Qt::Key_Z)
+        keys << QKeySequence(Qt::SHIFT | key);
+    for (const QKeySequence &sequence : keys) {
+        auto *shortcut = new QShortcut(sequence, this, nullptr, nullptr, Qt::WindowShortcut);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(shortcut, &QShortcut::activated, this, [this, operation] {
+            if (shortcutsMayAct())
+                operation();
+        });
+    }
 }
 
 bool MainWindow::shortcutsMayAct()
@@ -379,14 +403,17 @@ void MainWindow::onNewGraphic()
     m_pictureWidget->clearPicture();
     setWindowTitle(QStringLiteral("morvo"));
     m_files->forgetCurrentPicture();
+    statusBar()->showMessage(tr("New picture"));
     updateCheckedStates();
     updateTextActions();
 }
 
 void MainWindow::onNewText()
 {
-    if (mayReplaceText())
-        openInTextEditor(QString(), QString());
+    if (!mayReplaceText())
+        return;
+    openInTextEditor(QString(), QString());
+    statusBar()->showMessage(tr("New text screen"));
 }
 
 void MainWindow::onSave()
@@ -395,6 +422,14 @@ void MainWindow::onSave()
         m_files->saveTextScreen();
     else
         m_files->exportPng();
+}
+
+void MainWindow::onSaveAs()
+{
+    if (textEditorActive())
+        m_files->saveTextScreenAs();
+    else
+        m_files->onSaveAs();
 }
 
 void MainWindow::onUndo()
@@ -440,17 +475,18 @@ void MainWindow::onAbout()
     if (!family.isEmpty())
         font = QFont(family, 10);
     const QString text = QStringLiteral(
-                             "<html><body style=\"background-color: black; color: white;\">"
                              "<p style=\"font-size:14pt; font-weight:bold;\">morvo</p>"
                              "<p>Apple II DHGR / HGR picture viewer and editor</p>"
-                             "<p style=\"font-size:9pt; color: #888;\">&copy; %1 kestrand</p>"
-                             "</body></html>")
+                             "<p style=\"font-size:9pt; color: #888;\">&copy; %1 kestrand</p>")
                              .arg(QDate::currentDate().year());
     QMessageBox box(this);
     box.setWindowTitle(tr("About morvo"));
     box.setTextFormat(Qt::RichText);
     box.setText(text);
     box.setFont(font);
+    // Rich text leaves the box's own background behind it: the whole box
+    // is painted black, like the screen the text would be on.
+    box.setStyleSheet(QStringLiteral("QMessageBox { background-color: black; } QLabel { color: white; }"));
     box.exec();
 }
 

@@ -66,6 +66,9 @@ public:
     void onNewText();
     void onNewGraphic();
     void onSave();
+    // Save As writes the text screen under a new name when the text editor
+    // is the active window, otherwise the picture memory.
+    void onSaveAs();
     void onUndo();
     void onCut();
     void onCopy();
@@ -95,6 +98,7 @@ private:
     // Ends a running boot sequence; true when there was one to end.
     bool endStartupSequence();
 
+    void reportMissingData();
     void createCentralArea();
     void createColorsDock();
     void buildMenus();

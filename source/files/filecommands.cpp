@@ -123,14 +123,31 @@ void FileCommands::openRecentPicture(QString path)
     m_host->pictureShown();
 }
 
-bool FileCommands::openPictureFile(QString path)
+bool FileCommands::openPictureFile(QString path, bool remember)
 {
     if (!m_picture->loadPicture(path))
         return false;
     m_currentPicturePath = path;
-    addRecentPicture(path);
+    if (remember)
+        addRecentPicture(path);
     m_window->setWindowTitle(tr("morvo — %1").arg(QFileInfo(path).fileName()));
     return true;
+}
+
+void FileCommands::showPicture(QString path)
+{
+    if (!m_host->closeTextEditor())
+        return;
+    openPictureFile(path, false);
+    m_host->pictureShown();
+}
+
+void FileCommands::openDroppedFile(const QString &path)
+{
+    if (QFileInfo(path).suffix().compare(QLatin1String("txt"), Qt::CaseInsensitive) == 0)
+        openTextFile(path, true);
+    else
+        showPicture(path);
 }
 
 void FileCommands::removeRecentPicture(QString path)
@@ -213,15 +230,22 @@ void FileCommands::onOpenText()
         return;
     m_lastTextDir = QFileInfo(path).absolutePath();
     SettingsStore::writeString(SettingsStore::kLastTextDir, m_lastTextDir);
+    openTextFile(path, true);
+}
+
+void FileCommands::openTextFile(const QString &path, bool addToRecent)
+{
     QString text, error;
     if (!readTextScreenFile(path, text, error)) {
-        Q_EMIT statusMessage(tr("Not loaded: %1").arg(error));
+        Q_EMIT statusMessage(QFile::exists(path) ? tr("Not loaded: %1").arg(error) : tr("File not found: %1").arg(path));
         return;
     }
     if (!m_host->mayReplaceText())
         return;
-    addRecentTextScreen(path);
+    if (addToRecent)
+        addRecentTextScreen(path);
     m_host->openInTextEditor(text, path);
+    Q_EMIT statusMessage(tr("Opened: %1").arg(path));
 }
 
 bool FileCommands::saveTextScreen(const QString &path)
@@ -231,8 +255,7 @@ bool FileCommands::saveTextScreen(const QString &path)
         return false;
     QString target = path.isEmpty() ? editor->filePath() : path;
     if (target.isEmpty())
-        target = m_chooser->saveFileName(m_window, tr("Save Text Screen"), startDirectory(m_lastTextDir),
-                                         tr("Text Files (*.txt)"));
+        target = askTextScreenPath();
     if (target.isEmpty())
         return false;
     m_lastTextDir = QFileInfo(target).absolutePath();
@@ -251,6 +274,20 @@ bool FileCommands::saveTextScreen(const QString &path)
     editor->updateTitle();
     addRecentTextScreen(target);
     return true;
+}
+
+QString FileCommands::askTextScreenPath()
+{
+    return m_chooser->saveFileName(m_window, tr("Save Text Screen"), startDirectory(m_lastTextDir),
+                                   tr("Text Files (*.txt)"));
+}
+
+bool FileCommands::saveTextScreenAs()
+{
+    if (!m_host->textEditor())
+        return false;
+    const QString target = askTextScreenPath();
+    return !target.isEmpty() && saveTextScreen(target);
 }
 
 void FileCommands::addRecentTextScreen(const QString &path)
@@ -278,16 +315,7 @@ void FileCommands::rebuildRecentTextMenu()
                 entryCommand(m_host, [this, path] { openTextFileEntry(path); }));
 }
 
-void FileCommands::openTextFileEntry(const QString &path)
-{
-    QString text, error;
-    if (!readTextScreenFile(path, text, error)) {
-        Q_EMIT statusMessage(QFile::exists(path) ? tr("Not loaded: %1").arg(error) : tr("File not found: %1").arg(path));
-        return;
-    }
-    if (m_host->mayReplaceText())
-        m_host->openInTextEditor(text, path);
-}
+void FileCommands::openTextFileEntry(const QString &path) { openTextFile(path, false); }
 
 void FileCommands::openBuiltInTextScreen(const QString &relativePath)
 {
@@ -296,6 +324,10 @@ void FileCommands::openBuiltInTextScreen(const QString &relativePath)
         Q_EMIT statusMessage(tr("Missing bundled text screen: %1").arg(relativePath));
         return;
     }
-    if (m_host->mayReplaceText())
-        m_host->openInTextEditor(text, QString());
+    if (!m_host->mayReplaceText())
+        return;
+    m_host->openInTextEditor(text, QString());
+    for (const BuiltInTextScreen &screen : builtInTextScreens())
+        if (screen.path == relativePath)
+            Q_EMIT statusMessage(tr("Opened: %1").arg(screen.name));
 }

@@ -64,11 +64,19 @@ public:
     void removeRecentPicture(QString path);
     void addRecentPicture(QString path);
     void rebuildRecentPictureMenu();
+    // Shows a picture named on the command line or dropped: it becomes the
+    // current picture, titled, without joining the recent list.
+    void showPicture(QString path);
+    // A dropped file: a ".txt" opens in the text editor as Open Text does,
+    // anything else is shown as a picture.
+    void openDroppedFile(const QString &path);
 
     void onOpenText();
     // Writes the editor's screen to the path, its own file when empty, or
     // one asked for; true only once the file is written.
     bool saveTextScreen(const QString &path = QString());
+    // Asks for a new name, then writes the editor's screen there.
+    bool saveTextScreenAs();
     void addRecentTextScreen(const QString &path);
     void rebuildRecentTextMenu();
     void openTextFileEntry(const QString &path);
@@ -80,7 +88,11 @@ Q_SIGNALS:
 private:
     // Loads a picture and, when it loaded, makes it the current one: its
     // name in the title, its path at the head of the recent list.
-    bool openPictureFile(QString path);
+    bool openPictureFile(QString path, bool remember = true);
+    // Reads a text screen file into the editor, asking about unsaved text;
+    // says what it did.
+    void openTextFile(const QString &path, bool addToRecent);
+    QString askTextScreenPath();
     void rememberSaveDir(const QString &path);
     // Writes and reports; false when the file could not be written.
     bool writeFile(const QString &path, const QByteArray &bytes, const QString &savedMessage);

@@ -4,6 +4,7 @@
 #include "picturestate.h"
 
 #include <QObject>
+#include <QStringList>
 
 #include <array>
 
@@ -20,6 +21,8 @@ struct StartupStep {
     int pauseMs;
 };
 const std::array<StartupStep, 7> &startupSteps();
+// The four sounds the steps number, by their data file paths.
+const QStringList &startupSoundFiles();
 
 // 24 lines of 40 random characters, codes 32 to 255: memory before the
 // machine has cleared it.

@@ -204,7 +204,7 @@ void MorvoWidget::dropEvent(QDropEvent *event)
     const QList<QUrl> urls = event->mimeData()->urls();
     for (const QUrl &url : urls) {
         if (url.isLocalFile()) {
-            loadPicture(url.toLocalFile());
+            Q_EMIT fileDropped(url.toLocalFile());
             return;
         }
     }

@@ -49,6 +49,8 @@ public:
 Q_SIGNALS:
     void statusMessage(const QString &msg);
     void overlayClicked();
+    // A local file was dropped on the picture; what it is decides what opens.
+    void fileDropped(const QString &path);
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
