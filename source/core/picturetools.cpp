@@ -35,17 +35,13 @@ bool hgrDelayed(const PictureState &state, int h, int y)
     return state.mainMemory[size_t(rowBaseTable[size_t(y)] + h / 7)] & 0x80;
 }
 
-// Whether DHGR dot x looks lit, on either kind of picture. Where a delayed
-// HGR byte follows an undelayed one, the last dot of the first and the
-// first dot of the second share a DHGR dot.
+// Whether DHGR dot x looks lit, on either kind of picture.
 bool litAsSeen(const PictureState &state, int x, int y)
 {
     if (state.isDhgr)
         return dhgrDotLit(state, x, y);
-    const int early = (x + 1) / 2;
-    const int late = x / 2;
-    return (early < kHgrDots && !hgrDelayed(state, early, y) && hgrDotLit(state, early, y))
-        || (hgrDelayed(state, late, y) && hgrDotLit(state, late, y));
+    const int h = hgrDotShowing(state, x, y);
+    return h >= 0 && hgrDotLit(state, h, y);
 }
 
 // The colour of a cell: dot d lit is the colour's bit 8 >> (d mod 4).
@@ -162,13 +158,14 @@ int hgrDotShowing(const PictureState &state, int x, int y)
 {
     if (!onPicture(x, y))
         return -1;
-    // Undelayed, HGR dot h is DHGR dots 2h - 1 and 2h; delayed, 2h and 2h + 1.
-    // Where both reach, the undelayed dot is named.
+    // Undelayed, HGR dot h is DHGR dots 2h - 1 and 2h; delayed, 2h and
+    // 2h + 1. An undelayed byte after a delayed one cuts the last half-dot
+    // of the delayed byte; the last dot before a delayed byte holds on
+    // through the half-dot gap, up to where the delayed byte's first dot
+    // begins.
     const int early = (x + 1) / 2;
-    if (early < kHgrDots && !hgrDelayed(state, early, y))
-        return early;
     const int late = x / 2;
-    if (hgrDelayed(state, late, y))
-        return late;
-    return -1;
+    if (early == kHgrDots)
+        return hgrDelayed(state, late, y) ? late : -1;
+    return hgrDelayed(state, early, y) ? late : early;
 }

@@ -45,6 +45,8 @@ void floodFill(PictureState &state, QPoint seed, int colour);
 int colorSeenAt(const PictureState &state, QPoint dot);
 
 // The HGR dot (0 to 279) that DHGR dot x of the row shows: HGR dot h with
-// high bit d is DHGR dots 2h + d - 1 and 2h + d. -1 where no dot reaches,
-// in the half-dot gap before a delayed byte.
+// high bit d is DHGR dots 2h + d - 1 and 2h + d, an undelayed dot over a
+// delayed one, and the last dot before a delayed byte holds on into the
+// half-dot gap. -1 where no dot reaches (the
+// last DHGR dot, after an undelayed last byte) and off the picture.
 int hgrDotShowing(const PictureState &state, int x, int y);

@@ -43,7 +43,7 @@ PointerReadout PointerReadout::at(const PictureState &state, QPoint dot)
         readout.aux = !place.main;
         offset = place.offset;
     } else {
-        // In the half-dot gap, the dot to the left.
+        // Past an undelayed last dot, that dot.
         const int shown = hgrDotShowing(state, x, y);
         readout.column = shown >= 0 ? shown : x / 2;
         offset = rowBaseTable[size_t(y)] + readout.column / 7;
