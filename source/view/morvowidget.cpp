@@ -261,6 +261,7 @@ void MorvoWidget::mouseReleaseEvent(QMouseEvent *event)
             drawTo(dotAt(event->position()));
         endStep();
         refresh();
+        return;
     }
     QWidget::mouseReleaseEvent(event);
 }
