@@ -1,6 +1,7 @@
 #include "settingsstore.h"
 
 #include "picturestate.h"
+#include "zoomsteps.h"
 
 #include <QSettings>
 
@@ -93,6 +94,31 @@ void writeViewSettings(const ViewOptions &options, const Directories &dirs)
     store.setValue(kLastOpenDir, dirs.open);
     store.setValue(kLastSaveDir, dirs.save);
     store.setValue(kLastTextDir, dirs.text);
+    store.sync();
+}
+
+double readZoom()
+{
+    bool ok = false;
+    const double zoom = QSettings().value(kZoom, ZoomSteps::kActualSize).toDouble(&ok);
+    if (!ok || !(zoom >= ZoomSteps::kActualSize && zoom <= ZoomSteps::kMostZoom))
+        return ZoomSteps::kActualSize;
+    return zoom;
+}
+
+void writeZoom(double zoom)
+{
+    QSettings store;
+    store.setValue(kZoom, zoom);
+    store.sync();
+}
+
+bool readDotGrid() { return QSettings().value(kDotGrid, false).toBool(); }
+
+void writeDotGrid(bool shown)
+{
+    QSettings store;
+    store.setValue(kDotGrid, shown);
     store.sync();
 }
 
