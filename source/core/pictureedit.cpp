@@ -7,8 +7,6 @@
 #include <algorithm>
 #include <cstdlib>
 
-int pencilColor = 15;
-
 namespace {
 
 constexpr int kLastColumn = kDhgrDots - 1;   // 559

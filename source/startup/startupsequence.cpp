@@ -1,6 +1,7 @@
 #include "startupsequence.h"
 
 #include "morvowidget.h"
+#include "picturedocument.h"
 #include "resourcepath.h"
 
 #include <QAudioDevice>
@@ -95,7 +96,15 @@ void StartupSequence::start()
     m_savedMain = s.mainMemory;
     m_step = 0;
     m_isRunning = true;
+    if (m_document)
+        m_document->setBootScreensShowing(true);
     advanceStep();
+}
+
+void StartupSequence::setDocument(PictureDocument *document)
+{
+    m_document = document;
+    connect(document, &PictureDocument::bootScreensEndRequested, this, &StartupSequence::stop);
 }
 
 void StartupSequence::stop()
@@ -104,6 +113,8 @@ void StartupSequence::stop()
         return;
     m_timer->stop();
     m_isRunning = false;
+    if (m_document)
+        m_document->setBootScreensShowing(false);
     for (QSoundEffect *sound : m_sounds)
         sound->stop();
     PictureState &s = m_picture->state();

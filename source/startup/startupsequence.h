@@ -9,6 +9,7 @@
 #include <array>
 
 class MorvoWidget;
+class PictureDocument;
 class QSoundEffect;
 class QTimer;
 
@@ -39,6 +40,10 @@ public:
     StartupSequence(MorvoWidget *picture, QObject *parent, ResourceResolver resolve = {});
     ~StartupSequence() override;
 
+    // The open picture's document learns when the boot screens show, and
+    // ends them by asking.
+    void setDocument(PictureDocument *document);
+
     void start();
     void stop();
     bool isRunning() const { return m_isRunning; }
@@ -58,6 +63,7 @@ private:
     void advanceAfter(int ms);
 
     MorvoWidget *m_picture;
+    PictureDocument *m_document = nullptr;
     ResourceResolver m_resolve;
     QTimer *m_timer;
     int m_step = 0;

@@ -31,6 +31,20 @@ constexpr double kDotGridMagnification = 4.0;
 
 MorvoWidget::MorvoWidget(QWidget *parent)
     : QWidget(parent)
+    , m_ownState(std::make_unique<PictureState>())
+    , m_state(*m_ownState)
+{
+    setUp();
+}
+
+MorvoWidget::MorvoWidget(PictureState &state, QWidget *parent)
+    : QWidget(parent)
+    , m_state(state)
+{
+    setUp();
+}
+
+void MorvoWidget::setUp()
 {
     setAcceptDrops(true);
     setAttribute(Qt::WA_MouseTracking);
@@ -39,6 +53,11 @@ MorvoWidget::MorvoWidget(QWidget *parent)
 }
 
 MorvoWidget::~MorvoWidget() = default;
+
+QImage MorvoWidget::exportImage() const
+{
+    return m_image.scaled(kFrameWidth, 2 * kFrameHeight, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+}
 
 void MorvoWidget::refresh()
 {

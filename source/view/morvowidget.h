@@ -9,6 +9,8 @@
 #include <QPoint>
 #include <QWidget>
 
+#include <memory>
+
 class QPainter;
 class ViewGeometry;
 
@@ -21,12 +23,18 @@ class MorvoWidget : public QWidget {
     Q_OBJECT
 
 public:
+    // A view of a picture of its own, or of one owned elsewhere (the open
+    // picture's document), which must outlive the view.
     explicit MorvoWidget(QWidget *parent = nullptr);
+    explicit MorvoWidget(PictureState &state, QWidget *parent = nullptr);
     ~MorvoWidget() override;
 
     PictureState &state() { return m_state; }
     const PictureState &state() const { return m_state; }
     const QImage &image() const { return m_image; }
+    // The frame as an exported picture shows it: 562 x 384, every scan line
+    // twice, whatever size, aspect and zoom the view has.
+    QImage exportImage() const;
 
     // Renders the picture with the current view options, fixes the widget's
     // size to displaySize() and repaints.
@@ -100,6 +108,7 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
+    void setUp();
     QRect changedFrameRows() const;
     ViewGeometry geometry() const;
     QPoint dotAt(QPointF widgetPos) const;
@@ -107,7 +116,8 @@ private:
     void endStep();
     void paintDotGrid(QPainter &painter, const QRect &exposed) const;
 
-    PictureState m_state;
+    std::unique_ptr<PictureState> m_ownState;
+    PictureState &m_state;
     QImage m_image;
     // What the shown frame was drawn from. A frame row depends only on its
     // own scan line's bytes, the kind of picture, the view options and the
