@@ -17,7 +17,6 @@ E2E_MORVO=""
 E2E_PID=""
 E2E_XVFB_PID=""
 E2E_DIR=""
-E2E_RUNS=0
 E2E_ENDING=""
 
 e2e_log() { printf 'e2e: %s\n' "$*" >&2; }
@@ -102,10 +101,8 @@ stored_recent_files() {
 }
 
 # start_morvo [ARGS...]: morvo (under the wrapper, when one is set) in the
-# background; a second start in one scenario gets fresh output files.
+# background.
 start_morvo() {
-    E2E_RUNS=$((E2E_RUNS + 1))
-    [ -f "$E2E_DIR/stderr" ] && mv "$E2E_DIR/stderr" "$E2E_DIR/stderr.$((E2E_RUNS - 1))"
     local wrapper=()
     [ -n "${MORVO_E2E_WRAPPER:-}" ] && read -r -a wrapper <<<"$MORVO_E2E_WRAPPER"
     "${wrapper[@]}" "$E2E_MORVO" "$@" >"$E2E_DIR/stdout" 2>"$E2E_DIR/stderr" &
@@ -252,8 +249,7 @@ blank_picture_shown() {
 # Output on standard error that means a fault: a sanitizer's report or
 # memcheck's.
 check_stderr() {
-    local file="${1:-$E2E_DIR/stderr}"
-    if grep -E -q 'ERROR: (AddressSanitizer|LeakSanitizer)|runtime error:|UndefinedBehaviorSanitizer|SUMMARY: (Address|Leak|UndefinedBehavior)Sanitizer|== (Invalid|Conditional jump|Use of uninitialised|Mismatched)|ERROR SUMMARY: [1-9]' "$file"; then
+    if grep -E -q 'ERROR: (AddressSanitizer|LeakSanitizer)|runtime error:|UndefinedBehaviorSanitizer|SUMMARY: (Address|Leak|UndefinedBehavior)Sanitizer|== (Invalid|Conditional jump|Use of uninitialised|Mismatched)|ERROR SUMMARY: [1-9]' "$E2E_DIR/stderr"; then
         fail "fault reported on standard error"
     fi
 }
@@ -279,7 +275,7 @@ quit() {
 # Rows 0-191 of the screen whose bytes are not zero in a picture file
 # (8,192 bytes of one hi-res page, or 16,384 of two: aux, then main). Each
 # 128-byte block holds three 40-byte rows, 64 rows apart, and eight unused
-# bytes; the blocks of one row group are 1,024 bytes apart.
+# bytes; the eight scan lines of one text row are 1,024 bytes apart.
 rows_with_dots() {
     od -An -v -tu1 -w1 "$1" | awk '
         $1 != 0 {
