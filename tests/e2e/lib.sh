@@ -236,14 +236,19 @@ picture_rectangle() {
         awk '$NF ~ /^(srgb\(255,255,255\)|gray\(255\))$/ && $4 > area { area = $4; box = $2 } END { print box }'
 }
 
-# blank_picture_shown WINDOW: a blank picture at normal size fills the
+# picture_found WINDOW PATTERN: the largest black area of the window,
+# once painted, matches PATTERN; AREA is that area.
+picture_found() {
+    screenshot "$1" "$E2E_DIR/picture.png"
+    AREA="$(picture_rectangle "$E2E_DIR/picture.png")"
+    [[ "$AREA" =~ $2 ]]
+}
+
+# wait_blank_picture WINDOW: a blank picture at normal size fills the
 # picture area (scroll bars may hide a few columns of it).
-blank_picture_shown() {
-    screenshot "$1" "$E2E_DIR/blank.png"
-    local area
-    area="$(picture_rectangle "$E2E_DIR/blank.png")"
-    [[ "$area" =~ ^([0-9]+)x384\+ ]] && [ "${BASH_REMATCH[1]}" -ge 500 ] ||
-        fail "no blank picture in the window (largest black area: '$area')"
+wait_blank_picture() {
+    poll_until 10 "blank picture" picture_found "$1" '^(5[0-9][0-9])x384\+' ||
+        fail "no blank picture in the window (largest black area: '$AREA')"
 }
 
 # Output on standard error that means a fault: a sanitizer's report or

@@ -25,9 +25,8 @@ window="$WINDOW"
 
 # At half size each widget row is one picture row and each widget column
 # two of the 560 dots.
-screenshot "$window" "$E2E_DIR/before.png"
-area="$(picture_rectangle "$E2E_DIR/before.png")"
-[[ "$area" =~ ^281x192\+([0-9]+)\+([0-9]+)$ ]] || fail "no 281 x 192 blank picture in the window: '$area'"
+poll_until 10 "blank picture" picture_found "$window" '^281x192\+([0-9]+)\+([0-9]+)$' ||
+    fail "no 281 x 192 blank picture in the window (largest black area: '$AREA')"
 left="${BASH_REMATCH[1]}" top="${BASH_REMATCH[2]}"
 row=100
 y=$((top + row))

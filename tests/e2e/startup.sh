@@ -18,7 +18,7 @@ start_fresh() {
     wait_window '^morvo$'
     window="$WINDOW"
     wait_title "$window" "morvo"
-    blank_picture_shown "$window"
+    wait_blank_picture "$window"
     quit "$window"
 }
 
@@ -101,7 +101,7 @@ EOF
         # A picture that is gone is dropped from the list, and nothing opens
         # in its place.
         wait_title "$window" "morvo"
-        blank_picture_shown "$window"
+        wait_blank_picture "$window"
         expected_list="$(printf '%s\n' "${recent[@]:1}")"
     fi
     quit "$window"
