@@ -9,9 +9,6 @@ source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 e2e_begin "$1"
 case_name="$2"
 
-blank_dhgr="$FILES/blank.dgr"
-head -c 16384 /dev/zero >"$blank_dhgr"
-
 start_fresh() {
     start_morvo
     local window
@@ -28,7 +25,9 @@ start_damaged() {
 recentFiles=@Variant(\0\0\0\x7f\0\0\0\x5)
 recentTextScreens=42
 lastOpenDir=/nowhere/at/all
-mainwindow\geometry=@ByteArray(\x1\xd9\xd0\xcb\0\x3\0\0garbage)
+
+[mainwindow]
+geometry=@ByteArray(\x1\xd9\xd0\xcb\0\x3\0\0garbage)
 
 [engine]
 jexEngine=perhaps
@@ -58,7 +57,6 @@ EOF
     keys "$window" ctrl+n
     wait_window '^morvo — Text Editor$'
     editor="$WINDOW"
-    morvo_alive || fail "morvo died"
     quit "$editor"
     local palette size
     palette="$(setting paletteType engine)"
@@ -116,6 +114,13 @@ welcome_shown() {
     has_white_band "$E2E_DIR/boot.png" 250
 }
 
+welcome_replaced() {
+    screenshot "$1" "$E2E_DIR/opened.png"
+    [ "$(compare -metric AE "$E2E_DIR/welcome.png" "$E2E_DIR/opened.png" null: 2>&1 || true)" -gt 10000 ]
+}
+
+colour_depth_is() { [ "$(setting bmFinalDepth engine)" = "$1" ]; }
+
 start_boot() {
     local picture="$FILES/newest.hgr"
     cp "$E2E_SAMPLES/testcard.hgr" "$picture"
@@ -144,13 +149,11 @@ EOF
     # K during the boot screens only ends them: colour stays on.
     keys "$window" k
     wait_title "$window" "morvo — newest.hgr"
-    screenshot "$window" "$E2E_DIR/opened.png"
-    [ "$(compare -metric AE "$E2E_DIR/welcome.png" "$E2E_DIR/opened.png" null: 2>&1 || true)" -gt 10000 ] ||
-        fail "the picture did not replace the Welcome screen"
-    [ "$(setting bmFinalDepth engine)" = 8 ] || fail "the key that ended the boot screens changed the colour mode"
+    wait_for 10 "the picture in place of the Welcome screen" welcome_replaced "$window"
+    colour_depth_is 8 || fail "the key that ended the boot screens changed the colour mode"
     # The next K acts: monochrome.
     keys "$window" k
-    wait_for 5 "monochrome stored" eval '[ "$(setting bmFinalDepth engine)" = 1 ]'
+    wait_for 5 "monochrome stored" colour_depth_is 1
     quit "$window"
 }
 
