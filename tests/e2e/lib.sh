@@ -69,12 +69,33 @@ e2e_begin() {
     # reached or started (D-Bus would fork dbus-launch), and the boot
     # screens skip their sounds as on a machine without audio.
     export DBUS_SESSION_BUS_ADDRESS="unix:path=$E2E_DIR/no-bus" PULSE_SERVER="unix:$E2E_DIR/no-sound"
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$E2E_DIR/display" \
-        >"$E2E_DIR/xvfb.log" 2>&1 &
-    E2E_XVFB_PID=$!
-    poll_until 10 "Xvfb" grep -q '^[0-9]' "$E2E_DIR/display" ||
-        { cat "$E2E_DIR/xvfb.log" >&2; fail "Xvfb gave no display number"; }
-    export DISPLAY=":$(head -n 1 "$E2E_DIR/display")"
+    start_display
+}
+
+xvfb_settled() { grep -q '^[0-9]' "$E2E_DIR/display" 2>/dev/null || ! kill -0 "$E2E_XVFB_PID" 2>/dev/null; }
+
+# A virtual display of a number picked at random, so that scenarios that run
+# side by side, or other X servers on the machine, do not meet; one that is
+# taken or takes no client is given up for another.
+start_display() {
+    local attempt number
+    for attempt in 1 2 3 4 5; do
+        number=$((RANDOM % 900 + 100))
+        : >"$E2E_DIR/display"
+        Xvfb ":$number" -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$E2E_DIR/display" \
+            >"$E2E_DIR/xvfb.log" 2>&1 &
+        E2E_XVFB_PID=$!
+        poll_until 10 "Xvfb" xvfb_settled || true
+        export DISPLAY=":$number"
+        if kill -0 "$E2E_XVFB_PID" 2>/dev/null && xdpyinfo >/dev/null 2>&1; then
+            return 0
+        fi
+        kill "$E2E_XVFB_PID" 2>/dev/null || true
+        wait "$E2E_XVFB_PID" 2>/dev/null || true
+        E2E_XVFB_PID=""
+    done
+    cat "$E2E_DIR/xvfb.log" >&2
+    fail "no virtual display after $attempt tries"
 }
 
 # The settings file as a user would leave it.
