@@ -76,13 +76,14 @@ xvfb_settled() { grep -q '^[0-9]' "$E2E_DIR/display" 2>/dev/null || ! kill -0 "$
 
 # A virtual display of a number picked at random, so that scenarios that run
 # side by side, or other X servers on the machine, do not meet; one that is
-# taken or takes no client is given up for another.
+# taken or takes no client is given up for another. The server does not
+# reset when the check's client leaves, which would turn morvo away.
 start_display() {
     local attempt number
     for attempt in 1 2 3 4 5; do
         number=$((RANDOM % 900 + 100))
         : >"$E2E_DIR/display"
-        Xvfb ":$number" -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$E2E_DIR/display" \
+        Xvfb ":$number" -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$E2E_DIR/display" \
             >"$E2E_DIR/xvfb.log" 2>&1 &
         E2E_XVFB_PID=$!
         poll_until 10 "Xvfb" xvfb_settled || true
