@@ -52,17 +52,27 @@ void randomPicture(PictureState &s, QRandomGenerator &rng)
         b = uchar(rng.generate());
 }
 
+// A stroke over a random picture, and the picture before it.
+struct Stroke {
+    PictureState picture;
+    PictureSnapshot before;
+
+    explicit Stroke(quint32 seed)
+    {
+        QRandomGenerator rng(seed);
+        randomPicture(picture, rng);
+        before = PictureSnapshot::of(picture);
+        scribble(picture, rng);
+    }
+};
+
 // Undo and redo of one stroke in turn, each rendering the frame after.
 void History_UndoStroke(benchmark::State &st)
 {
-    PictureState s;
-    QRandomGenerator rng(8);
-    randomPicture(s, rng);
-    const PictureSnapshot before = PictureSnapshot::of(s);
-    scribble(s, rng);
+    Stroke stroke(8);
     QImage frame;
-    PictureChangeCommand command(s, before, PictureSnapshot::of(s), QStringLiteral("Stroke"),
-                                 [&] { renderPicture(s, frame); });
+    PictureChangeCommand command(stroke.picture, stroke.before, PictureSnapshot::of(stroke.picture),
+                                 QStringLiteral("Stroke"), [&] { renderPicture(stroke.picture, frame); });
     bool undone = false;
     for (auto _ : st) {
         undone ? command.redo() : command.undo();
@@ -75,14 +85,10 @@ void History_UndoStroke(benchmark::State &st)
 // The step made at the end of a stroke: both memory images compared.
 void History_RecordStroke(benchmark::State &st)
 {
-    PictureState s;
-    QRandomGenerator rng(9);
-    randomPicture(s, rng);
-    const PictureSnapshot before = PictureSnapshot::of(s);
-    scribble(s, rng);
-    const PictureSnapshot after = PictureSnapshot::of(s);
+    Stroke stroke(9);
+    const PictureSnapshot after = PictureSnapshot::of(stroke.picture);
     for (auto _ : st) {
-        PictureChangeCommand command(s, before, after, QStringLiteral("Stroke"));
+        PictureChangeCommand command(stroke.picture, stroke.before, after, QStringLiteral("Stroke"));
         benchmark::DoNotOptimize(&command);
     }
 }

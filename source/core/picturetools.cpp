@@ -132,6 +132,16 @@ void fillRectangle(PictureState &state, QPoint a, QPoint b, int colour)
         drawPencilLine(state, QPoint(a.x(), y), QPoint(b.x(), y), colour);
 }
 
+ShapeDrawing shapeDrawing(Tool tool)
+{
+    switch (tool) {
+    case Tool::Line: return drawPencilLine;
+    case Tool::Rectangle: return drawRectangle;
+    case Tool::FilledRectangle: return fillRectangle;
+    default: return nullptr;
+    }
+}
+
 void floodFill(PictureState &state, QPoint seed, int colour)
 {
     if (!onPicture(seed.x(), seed.y()))

@@ -212,25 +212,11 @@ void MorvoWidget::mousePressEvent(QMouseEvent *event)
 // last was, even off the picture; the shapes are drawn anew from the press.
 void MorvoWidget::drawTo(QPoint point)
 {
-    switch (m_tool) {
-    case Tool::Pencil:
+    if (m_tool == Tool::Pencil) {
         drawPencilLine(m_state, m_lastPoint, point, m_pencilColor);
-        break;
-    case Tool::Line:
+    } else if (const ShapeDrawing draw = shapeDrawing(m_tool)) {
         m_pressPicture.applyTo(m_state);
-        drawPencilLine(m_state, m_pressPoint, point, m_pencilColor);
-        break;
-    case Tool::Rectangle:
-        m_pressPicture.applyTo(m_state);
-        drawRectangle(m_state, m_pressPoint, point, m_pencilColor);
-        break;
-    case Tool::FilledRectangle:
-        m_pressPicture.applyTo(m_state);
-        fillRectangle(m_state, m_pressPoint, point, m_pencilColor);
-        break;
-    case Tool::Fill:
-    case Tool::Eyedropper:
-        break;
+        draw(m_state, m_pressPoint, point, m_pencilColor);
     }
     m_lastPoint = point;
 }
