@@ -163,6 +163,12 @@ private Q_SLOTS:
         QCOMPARE(finished.first().first().toString(), "Fill");
         QVERIFY(s.isDhgr);
         QCOMPARE(colorSeenAt(s, QPoint(300, 100)), 9);
+        // Another tool chosen in the middle of a line ends the line.
+        picture.setTool(Tool::Line);
+        QTest::mousePress(&picture, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+        picture.setTool(Tool::Pencil);
+        QCOMPARE(finished.last().first().toString(), "Line");
+        QVERIFY(!picture.isDrawing());
     }
 
     void dotGrid_data()

@@ -121,7 +121,12 @@ void MorvoWidget::setDotGrid(bool shown)
     update();
 }
 
-void MorvoWidget::setTool(Tool tool) { m_tool = tool; }
+void MorvoWidget::setTool(Tool tool)
+{
+    // A step in progress ends as the tool that began it.
+    endStep();
+    m_tool = tool;
+}
 
 void MorvoWidget::setPencilColor(int colour) { m_pencilColor = colour & 15; }
 
