@@ -311,7 +311,9 @@ void MorvoWidget::paintEvent(QPaintEvent *event)
 // the first pixel row of every frame row that shows in the exposed part.
 void MorvoWidget::paintDotGrid(QPainter &painter, const QRect &exposed) const
 {
-    const QColor line(128, 128, 128, 96);
+    // Set off from any colour: darker over light dots, lighter over dark.
+    const QColor line(80, 80, 80);
+    painter.setCompositionMode(QPainter::CompositionMode_Difference);
     const ViewGeometry view = geometry();
     const QRect frame = view.frameRect(exposed);
     for (int column = frame.left(); column <= frame.right(); ++column) {
