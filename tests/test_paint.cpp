@@ -2,7 +2,6 @@
 // scroll area: what they draw lies under the pointer, the widget tells of
 // each step, and the view zooms around the pointer.
 #include "morvowidget.h"
-#include "pictureedit.h"
 #include "pictureview.h"
 #include "testsupport.h"
 #include "viewgeometry.h"
@@ -132,13 +131,7 @@ private Q_SLOTS:
         QCOMPARE(finished.first().first().toString(), step);
         PictureState expected;
         expected.is560Mode = true;
-        const QPoint a = picture->mapToPicture(from), b = picture->mapToPicture(to);
-        if (Tool(tool) == Tool::Line)
-            drawPencilLine(expected, a, b, 15);
-        else if (Tool(tool) == Tool::Rectangle)
-            drawRectangle(expected, a, b, 15);
-        else
-            fillRectangle(expected, a, b, 15);
+        shapeDrawing(Tool(tool))(expected, picture->mapToPicture(from), picture->mapToPicture(to), 15);
         QCOMPARE(litDots(picture->state()), litDots(expected));
     }
 
@@ -170,6 +163,12 @@ private Q_SLOTS:
         QCOMPARE(finished.first().first().toString(), "Fill");
         QVERIFY(s.isDhgr);
         QCOMPARE(colorSeenAt(s, QPoint(300, 100)), 9);
+        // Another tool chosen in the middle of a line ends the line.
+        picture.setTool(Tool::Line);
+        QTest::mousePress(&picture, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+        picture.setTool(Tool::Pencil);
+        QCOMPARE(finished.last().first().toString(), "Line");
+        QVERIFY(!picture.isDrawing());
     }
 
     void dotGrid_data()

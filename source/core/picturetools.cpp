@@ -54,21 +54,55 @@ int cellColor(const PictureState &state, int cell, int y)
     return colour;
 }
 
-// The units the fill compares and paints: cells in colour, dots in 560 Mode.
-struct FillGrid {
-    PictureState &state;
-    int colour;
-    bool dots;
-    int width() const { return dots ? kDhgrDots : kDhgrDots / kCellDots; }
-    int look(int u, int y) const { return dots ? int(dhgrDotLit(state, u, y)) : cellColor(state, u, y); }
-    void paint(int u, int y) const
+// The units the fill compares, read once before it starts: cells in colour,
+// dots in 560 Mode. A unit taken into the area is marked with a look no unit
+// has; painting need not change what a unit looks like (a colour lights only
+// the dots of its own phases), so the mark, not the look, keeps the fill
+// from coming back.
+class FillGrid {
+public:
+    static constexpr qint8 kTaken = -1;
+
+    FillGrid(const PictureState &state, bool dots)
+        : m_dots(dots)
+        , m_width(dots ? kDhgrDots : kDhgrDots / kCellDots)
+        , m_looks(size_t(m_width) * kScanLines)
     {
-        // A cell is painted on its own four dots, so that the area ends
-        // where the cells compared end.
-        const int first = dots ? u : kCellDots * u;
-        for (int d = first; d < first + (dots ? 1 : kCellDots); ++d)
-            plotDot(state, d, y, colour);
+        for (int y = 0; y < kScanLines; ++y)
+            readRow(state, y);
     }
+
+    int width() const { return m_width; }
+    bool dots() const { return m_dots; }
+    qint8 &look(int u, int y) { return m_looks[size_t(y * m_width + u)]; }
+
+private:
+    // Aux and main bytes take turns every seven dots along the row.
+    void readRow(const PictureState &state, int y)
+    {
+        std::array<qint8, kDhgrDots> lit;
+        const size_t base = rowBaseTable[size_t(y)];
+        for (int k = 0; k < kBytesPerLine; ++k) {
+            const uchar aux = state.auxMemory[base + size_t(k)];
+            const uchar main = state.mainMemory[base + size_t(k)];
+            for (int bit = 0; bit < 7; ++bit) {
+                lit[size_t(14 * k + bit)] = qint8((aux >> bit) & 1);
+                lit[size_t(14 * k + 7 + bit)] = qint8((main >> bit) & 1);
+            }
+        }
+        for (int u = 0; u < m_width; ++u) {
+            if (m_dots) {
+                look(u, y) = lit[size_t(u)];
+                continue;
+            }
+            const qint8 *cell = lit.data() + kCellDots * u;
+            look(u, y) = qint8((cell[0] << 3) | (cell[1] << 2) | (cell[2] << 1) | cell[3]);
+        }
+    }
+
+    bool m_dots;
+    int m_width;
+    std::vector<qint8> m_looks;
 };
 
 } // namespace
@@ -98,19 +132,28 @@ void fillRectangle(PictureState &state, QPoint a, QPoint b, int colour)
         drawPencilLine(state, QPoint(a.x(), y), QPoint(b.x(), y), colour);
 }
 
+ShapeDrawing shapeDrawing(Tool tool)
+{
+    switch (tool) {
+    case Tool::Line: return drawPencilLine;
+    case Tool::Rectangle: return drawRectangle;
+    case Tool::FilledRectangle: return fillRectangle;
+    default: return nullptr;
+    }
+}
+
 void floodFill(PictureState &state, QPoint seed, int colour)
 {
     if (!onPicture(seed.x(), seed.y()))
         return;
-    const FillGrid grid{state, colour, state.is560Mode};
+    FillGrid grid(state, state.is560Mode);
     const int width = grid.width();
-    const int u0 = grid.dots ? seed.x() : seed.x() / kCellDots;
-    const int target = grid.look(u0, seed.y());
-    // Every unit is taken into the area once: painting need not change
-    // what it looks like (a colour lights only the dots of its own phases),
-    // so what has been taken, not its look, keeps the fill from coming back.
-    std::vector<bool> taken(size_t(width) * kScanLines, false);
-    const auto free = [&](int u, int y) { return !taken[size_t(y * width + u)] && grid.look(u, y) == target; };
+    const int u0 = grid.dots() ? seed.x() : seed.x() / kCellDots;
+    const qint8 target = grid.look(u0, seed.y());
+    const auto free = [&](int u, int y) { return grid.look(u, y) == target; };
+    // A cell is painted on its own four dots, so that the area ends where
+    // the cells compared end.
+    const int unitDots = grid.dots() ? 1 : kCellDots;
     std::vector<QPoint> pending{QPoint(u0, seed.y())};
     while (!pending.empty()) {
         const QPoint p = pending.back();
@@ -124,10 +167,10 @@ void floodFill(PictureState &state, QPoint seed, int colour)
             --left;
         while (right < width - 1 && free(right + 1, y))
             ++right;
-        for (int u = left; u <= right; ++u) {
-            taken[size_t(y * width + u)] = true;
-            grid.paint(u, y);
-        }
+        for (int u = left; u <= right; ++u)
+            grid.look(u, y) = FillGrid::kTaken;
+        for (int d = left * unitDots; d < (right + 1) * unitDots; ++d)
+            plotDot(state, d, y, colour);
         // One pending start for each run of the rows above and below.
         for (const int ny : {y - 1, y + 1}) {
             if (ny < 0 || ny >= kScanLines)

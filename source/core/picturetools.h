@@ -30,6 +30,11 @@ const ToolInfo &toolInfo(Tool tool);
 void drawRectangle(PictureState &state, QPoint a, QPoint b, int colour);
 void fillRectangle(PictureState &state, QPoint a, QPoint b, int colour);
 
+// What a shape tool draws from the press to the pointer: the line (the
+// pencil's), the outline or the filled rectangle; none for the others.
+using ShapeDrawing = void (*)(PictureState &state, QPoint from, QPoint to, int colour);
+ShapeDrawing shapeDrawing(Tool tool);
+
 // Fills the area around seed that looks the same as seed: in colour the
 // colour cells (four dots from a multiple of four) of the same colour, in
 // 560 Mode the dots lit or unlit alike, joined side by side or above and

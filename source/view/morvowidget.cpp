@@ -140,7 +140,12 @@ void MorvoWidget::setDotGrid(bool shown)
     update();
 }
 
-void MorvoWidget::setTool(Tool tool) { m_tool = tool; }
+void MorvoWidget::setTool(Tool tool)
+{
+    // A step in progress ends as the tool that began it.
+    endStep();
+    m_tool = tool;
+}
 
 void MorvoWidget::setPencilColor(int colour) { m_pencilColor = colour & 15; }
 
@@ -231,25 +236,11 @@ void MorvoWidget::mousePressEvent(QMouseEvent *event)
 // last was, even off the picture; the shapes are drawn anew from the press.
 void MorvoWidget::drawTo(QPoint point)
 {
-    switch (m_tool) {
-    case Tool::Pencil:
+    if (m_tool == Tool::Pencil) {
         drawPencilLine(m_state, m_lastPoint, point, m_pencilColor);
-        break;
-    case Tool::Line:
+    } else if (const ShapeDrawing draw = shapeDrawing(m_tool)) {
         m_pressPicture.applyTo(m_state);
-        drawPencilLine(m_state, m_pressPoint, point, m_pencilColor);
-        break;
-    case Tool::Rectangle:
-        m_pressPicture.applyTo(m_state);
-        drawRectangle(m_state, m_pressPoint, point, m_pencilColor);
-        break;
-    case Tool::FilledRectangle:
-        m_pressPicture.applyTo(m_state);
-        fillRectangle(m_state, m_pressPoint, point, m_pencilColor);
-        break;
-    case Tool::Fill:
-    case Tool::Eyedropper:
-        break;
+        draw(m_state, m_pressPoint, point, m_pencilColor);
     }
     m_lastPoint = point;
 }
@@ -339,7 +330,9 @@ void MorvoWidget::paintEvent(QPaintEvent *event)
 // the first pixel row of every frame row that shows in the exposed part.
 void MorvoWidget::paintDotGrid(QPainter &painter, const QRect &exposed) const
 {
-    const QColor line(128, 128, 128, 96);
+    // Set off from any colour: darker over light dots, lighter over dark.
+    const QColor line(80, 80, 80);
+    painter.setCompositionMode(QPainter::CompositionMode_Difference);
     const ViewGeometry view = geometry();
     const QRect frame = view.frameRect(exposed);
     for (int column = frame.left(); column <= frame.right(); ++column) {

@@ -56,6 +56,7 @@ public:
     void setDotGrid(bool shown);
 
     Tool tool() const { return m_tool; }
+    // Ends a step in progress first.
     void setTool(Tool tool);
     // The colour index (0 to 15) the tools draw in.
     int pencilColor() const { return m_pencilColor; }
