@@ -443,6 +443,14 @@ def dos_disk(expected):
     return disk
 
 
+def names_disk():
+    """Names a host file system must not take as they are."""
+    disk = Dos33()
+    for i, name in enumerate(['../../ESCAPE', 'A/B', 'A_B', 'pic', 'PIC', '.HIDDEN', 'TWO  SPACES']):
+        disk.add_binary(name, 0x2000, picture(40 + i))
+    return disk
+
+
 def prodos_volume(expected, blocks=280, name='PICS'):
     vol = Prodos(name, blocks)
     root = vol.root
@@ -596,6 +604,7 @@ def test_images(out):
     write(os.path.join(out, 'dos.2mg'), two_img(dos, dos_order=True))
     write(os.path.join(out, 'big.po'), big_volume(expected).finish())
     write(os.path.join(out, 'hard.hdv'), hard_volume(expected).finish())
+    write(os.path.join(out, 'names.dsk'), names_disk().finish())
     damaged(out, dos, prodos)
     for name, data in expected.items():
         write(os.path.join(out, 'expected', name), data)

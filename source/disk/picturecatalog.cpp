@@ -164,8 +164,10 @@ void PictureCatalog::Listing::listFolder()
     for (const auto &[name, file] : pictures) {
         if (companions.contains(name))
             continue;
+        PictureFile withoutHint = file;
+        withoutHint.displayHint = -1;
         entries.push_back({name, file.isDhgr() ? QStringLiteral("DHGR") : QStringLiteral("HGR"), file.size,
-                           file.describe(), file.displayHint});
+                           withoutHint.describe(), file.displayHint});
     }
 }
 
