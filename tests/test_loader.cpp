@@ -125,12 +125,12 @@ private Q_SLOTS:
         QTest::addColumn<QString>("error");
         QTest::newRow("literal run cut short") << false << QByteArray("\x3f\x01\x02", 3) << "ends inside a run, after 0 bytes";
         QTest::newRow("pattern cut short") << false << QByteArray("\x01\xaa\xbb\x80\x01\x02", 6) << "ends inside a run, after 2 bytes";
-        QTest::newRow("repeat past the end") << false << QByteArray("\x01\xaa\xbb", 3).append(QByteArray("\xff\x00", 2).repeated(32)) << "goes past the end of the picture's 8192 bytes";
+        QTest::newRow("repeat past the end") << false << QByteArray("\x01\xaa\xbb", 3).append(QByteArray("\xff\x00", 2).repeated(32)) << "goes past the end of the picture's 8,192 bytes";
         QTest::newRow("not LZ4FH") << true << QByteArray("\x67\x00", 2) << "does not start with $66";
         QTest::newRow("match ahead of the output") << true << QByteArray("\x66\x10\x41\x05\x00", 5) << "refers to byte 5, which is not unpacked yet";
         QTest::newRow("literals cut short") << true << QByteArray("\x66\xf0\x20\x41", 4) << "ends inside a chunk, after 0 bytes";
         QTest::newRow("match past the end") << true << QByteArray("\x66\x1f\x41\xfc\x00\x00", 6).append(QByteArray("\x0f\xfc\x00\x00", 4).repeated(40))
-                                            << "goes past the end of the picture's 8192 bytes";
+                                            << "goes past the end of the picture's 8,192 bytes";
     }
 
     void unpackersRefuseMalformedData()

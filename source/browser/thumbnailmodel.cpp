@@ -4,7 +4,6 @@
 #include "picturetypes.h"
 #include "render.h"
 
-#include <QLocale>
 #include <QPainter>
 
 namespace {
@@ -170,7 +169,7 @@ QVariant ThumbnailModel::data(const QModelIndex &index, int role) const
     switch (role) {
     case Qt::DisplayRole: {
         QString text = entry.innerPath + QLatin1Char('\n') + entry.typeText + QStringLiteral(" \u00B7 ")
-                     + tr("%1 bytes").arg(QLocale(QLocale::English).toString(entry.size));
+                     + tr("%1 bytes").arg(thousands(entry.size));
         if (entry.displayHint >= 0)
             text += QLatin1Char('\n') + tr("made for %1").arg(displayHintText(entry.displayHint));
         if (!row.error.isEmpty())

@@ -7,7 +7,6 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
-#include <QLocale>
 
 #include <algorithm>
 
@@ -20,11 +19,6 @@ constexpr qint64 kLongestDhgr = kDhgrBytes + 1;         // a stray trailing byte
 QString tr(const char *text)
 {
     return QCoreApplication::translate("PictureLoader", text);
-}
-
-QString bytes(qint64 n)
-{
-    return QLocale(QLocale::English, QLocale::UnitedStates).toString(n);
 }
 
 void loadCompanion(const QString &path, PictureFile &result)
@@ -46,7 +40,7 @@ void loadCompanion(const QString &path, PictureFile &result)
         return;
     }
     if (size < kShortestPage) {
-        result.companionNote = tr("%1 is only %2 bytes").arg(candidate, bytes(size));
+        result.companionNote = tr("%1 is only %2 bytes").arg(candidate, thousands(size));
         return;
     }
     result.auxMemory = memoryImage(data, false).mainMemory;
@@ -179,12 +173,12 @@ PictureFile readBySize(const QString &path, const QByteArray &data, qint64 n)
             refused.error = tr("%1: %2").arg(path, pictureFromDosBinary(data).error);
         else
             refused.error = tr("%1: a %2-byte file: not a hi-res memory image (those have 8,184 bytes or more)")
-                                .arg(path, bytes(n));
+                                .arg(path, thousands(n));
         return refused;
     }
     const bool dhgrSize = n >= kShortestDhgr && n <= kLongestDhgr;
     const QString source = hasDhgrName(path) ? dhgrSize ? tr("a DHGR file by its name")
-                                                        : tr("named as a DHGR file, but of %1 bytes: read as HGR").arg(bytes(n))
+                                                        : tr("named as a DHGR file, but of %1 bytes: read as HGR").arg(thousands(n))
                                              : QString();
     PictureFile result = memoryImage(data, dhgrSize);
     result.size = n;
@@ -212,7 +206,7 @@ PictureFile readPictureFile(const QString &path)
     if (prodosTypeInName(QFileInfo(path).fileName(), type, aux)
         && (type == kProdosFot || (type == kProdosBin && (isHgrLength(n) || isDhgrLength(n))))) {
         if (n > data.size()) {
-            result.error = tr("%1: %2 of %3 bytes: too large for a picture").arg(path, prodosTypeText(type, aux), bytes(n));
+            result.error = tr("%1: %2 of %3 bytes: too large for a picture").arg(path, prodosTypeText(type, aux), thousands(n));
             return result;
         }
         result = pictureFromProdosFile(data, type, aux);

@@ -22,11 +22,6 @@ QString tr(const char *text)
     return QCoreApplication::translate("PictureTypes", text);
 }
 
-QString number(qint64 n)
-{
-    return QLocale(QLocale::English, QLocale::UnitedStates).toString(n);
-}
-
 QString hex4(quint16 value)
 {
     return QStringLiteral("$%1").arg(value, 4, 16, QLatin1Char('0')).toUpper();
@@ -59,13 +54,18 @@ PictureFile unpackedFot(const QByteArray &data, quint16 aux, const QString &what
     const bool whole = dhgr ? isDhgrLength(n) : isHgrLength(n);
     if (!whole)
         return refused(data.size(), tr("%1, but it unpacks to %2 bytes, not a whole %3 picture")
-                                        .arg(what, number(n), dhgr ? QStringLiteral("DHGR") : QStringLiteral("HGR")));
+                                        .arg(what, thousands(n), dhgr ? QStringLiteral("DHGR") : QStringLiteral("HGR")));
     PictureFile file = memoryImage(out.left(n), dhgr);
     file.size = data.size();
     return file;
 }
 
 } // namespace
+
+QString thousands(qint64 n)
+{
+    return QLocale(QLocale::English, QLocale::UnitedStates).toString(n);
+}
 
 PictureFile memoryImage(const QByteArray &data, bool dhgr)
 {
@@ -108,11 +108,11 @@ QString prodosPictureReason(quint8 type, quint16 aux, qint64 length)
     const QString typeText = prodosTypeText(type, aux);
     const bool pictureLength = isHgrLength(length) || isDhgrLength(length);
     if (type == kProdosBin && pictureLength)
-        return tr("%1 of %2 bytes: %3").arg(typeText, number(length), kindOfLength(length));
+        return tr("%1 of %2 bytes: %3").arg(typeText, thousands(length), kindOfLength(length));
     if (type != kProdosFot)
         return QString();
     if (aux < kFotPackBytesHgr && pictureLength)
-        return tr("%1 of %2 bytes: %3 graphics screen").arg(typeText, number(length), kindOfLength(length));
+        return tr("%1 of %2 bytes: %3 graphics screen").arg(typeText, thousands(length), kindOfLength(length));
     if (length > kLargestPictureFile)
         return QString();
     if (aux == kFotPackBytesHgr)
@@ -133,7 +133,7 @@ PictureFile pictureFromProdosFile(const QByteArray &data, quint8 type, quint16 a
         if (type == kProdosFot && aux >= kFotPackBytesHgr && n <= kLargestPictureFile)
             return refused(n, tr("%1: a packing morvo does not read").arg(typeText));
         return refused(n, tr("%1 of %2 bytes: not a hi-res picture (those are 8,184 to 8,192 bytes, "
-                             "or 16,376 to 16,384 for DHGR)").arg(typeText, number(n)));
+                             "or 16,376 to 16,384 for DHGR)").arg(typeText, thousands(n)));
     }
     PictureFile file;
     if (type == kProdosFot && aux >= kFotPackBytesHgr) {
@@ -169,7 +169,7 @@ QString dosBinaryPictureReason(const DosBinaryHeader &header)
     if ((header.address != kPage1 && header.address != kPage2)
         || (!isHgrLength(header.length) && !isDhgrLength(header.length)))
         return QString();
-    return tr("B file at %1, %2 bytes: %3").arg(hex4(header.address), number(header.length), kindOfLength(header.length));
+    return tr("B file at %1, %2 bytes: %3").arg(hex4(header.address), thousands(header.length), kindOfLength(header.length));
 }
 
 PictureFile pictureFromDosBinary(const QByteArray &data)
@@ -179,9 +179,9 @@ PictureFile pictureFromDosBinary(const QByteArray &data)
     const qint64 held = data.size() - kDosBinaryHeaderBytes;
     if (reason.isEmpty())
         return refused(data.size(), tr("a DOS 3.3 binary file for %1, %2 bytes: not a hi-res picture")
-                                        .arg(hex4(header.address), number(header.length)));
+                                        .arg(hex4(header.address), thousands(header.length)));
     if (held < header.length)
-        return refused(data.size(), tr("%1, but the file holds only %2 of them").arg(reason, number(std::max<qint64>(held, 0))));
+        return refused(data.size(), tr("%1, but the file holds only %2 of them").arg(reason, thousands(std::max<qint64>(held, 0))));
     PictureFile file = memoryImage(data.mid(kDosBinaryHeaderBytes, header.length), isDhgrLength(header.length));
     file.size = data.size();
     file.source = reason;

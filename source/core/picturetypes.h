@@ -25,6 +25,9 @@ constexpr qint64 kLargestPictureFile = 64 * 1024;
 bool isHgrLength(qint64 n);
 bool isDhgrLength(qint64 n);
 
+// A count as the messages give it: "16,384".
+QString thousands(qint64 n);
+
 // A memory image from the first bytes of data: HGR, or DHGR with the aux
 // page first. A page the data leaves short is zero-filled (padded).
 PictureFile memoryImage(const QByteArray &data, bool dhgr);

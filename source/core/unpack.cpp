@@ -1,5 +1,7 @@
 #include "unpack.h"
 
+#include "picturetypes.h"
+
 #include <QCoreApplication>
 
 #include <cstring>
@@ -45,7 +47,7 @@ constexpr int kLz4fhShortestMatch = 4;
 
 QString pastTheEnd(qsizetype size)
 {
-    return tr("a run goes past the end of the picture's %1 bytes").arg(size);
+    return tr("a run goes past the end of the picture's %1 bytes").arg(thousands(size));
 }
 
 } // namespace
@@ -64,7 +66,7 @@ qsizetype unpackPackBytes(const QByteArray &packed, QByteArray &out, QString &er
         const qsizetype follows = kind == 0 ? count : kind == 2 ? 4 : 1;
         const qsizetype produces = kind == 0 || kind == 1 ? count : 4 * count;
         if (!in.has(follows)) {
-            error = tr("the packed data ends inside a run, after %1 bytes").arg(at);
+            error = tr("the packed data ends inside a run, after %1 bytes").arg(thousands(at));
             return -1;
         }
         if (size - at < produces) {
@@ -96,7 +98,7 @@ qsizetype unpackLz4fh(const QByteArray &packed, QByteArray &out, QString &error)
     const qsizetype size = out.size();
     qsizetype at = 0;
     const auto truncated = [&] {
-        error = tr("the packed data ends inside a chunk, after %1 bytes").arg(at);
+        error = tr("the packed data ends inside a chunk, after %1 bytes").arg(thousands(at));
         return -1;
     };
     while (!in.atEnd()) {
@@ -133,7 +135,7 @@ qsizetype unpackLz4fh(const QByteArray &packed, QByteArray &out, QString &error)
         const uchar *offsetBytes = in.take(2);
         qsizetype from = offsetBytes[0] | (offsetBytes[1] << 8);
         if (from >= at) {
-            error = tr("a match refers to byte %1, which is not unpacked yet").arg(from);
+            error = tr("a match refers to byte %1, which is not unpacked yet").arg(thousands(from));
             return -1;
         }
         if (size - at < length) {

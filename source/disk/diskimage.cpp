@@ -1,23 +1,18 @@
 #include "diskimage.h"
 
+#include "picturetypes.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QLocale>
 
 #include <array>
-#include <cstring>
 
 namespace {
 
 QString tr(const char *text)
 {
     return QCoreApplication::translate("DiskImage", text);
-}
-
-QString number(qint64 n)
-{
-    return QLocale(QLocale::English, QLocale::UnitedStates).toString(n);
 }
 
 // The DOS logical sectors that hold the two halves of each block of a
@@ -45,9 +40,16 @@ bool namedForProdosOrder(const QString &path)
 
 } // namespace
 
+DiskImage::DiskImage() = default;
+DiskImage::~DiskImage() = default;
+
 bool DiskImage::open(const QString &path, QString &error)
 {
-    *this = DiskImage();
+    m_file.reset();
+    m_container.clear();
+    m_notes.clear();
+    m_orders.clear();
+    m_offset = m_length = 0;
     const QFileInfo info(path);
     if (info.isDir()) {
         error = tr("%1 is a folder, not a disk image").arg(path);
@@ -57,35 +59,16 @@ bool DiskImage::open(const QString &path, QString &error)
         error = tr("%1 is a device, a pipe or a socket, not a disk image").arg(path);
         return false;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = tr("cannot open %1: %2").arg(path, file.errorString());
+    auto file = std::make_unique<QFile>(path);
+    if (!file->open(QIODevice::ReadOnly)) {
+        error = tr("cannot open %1: %2").arg(path, file->errorString());
         return false;
     }
-    const qint64 fileSize = file.size();
-    qint64 offset = 0;
-    qint64 length = fileSize;
-    if (!readHeader(file, path, fileSize, offset, length, error))
-        return false;
-    if (length > kLargestVolume) {
-        error = tr("%1: %2 bytes of disk data: larger than any ProDOS volume (32 MB)").arg(path, number(length));
-        return false;
-    }
-    if (length < kBlockBytes) {
-        error = tr("%1: %2 bytes: too small for a disk image").arg(path, number(length));
-        return false;
-    }
-    if (length % kBlockBytes != 0)
-        m_notes << tr("%1 bytes is not a whole number of 512-byte blocks; the last %2 bytes are not read")
-                       .arg(number(length), number(length % kBlockBytes));
-    if (!file.seek(offset)) {
-        error = tr("cannot read %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    m_data = file.read(length);
-    if (m_data.size() != length) {
-        error = tr("cannot read %1: it ends after %2 of %3 bytes").arg(path, number(offset + m_data.size()), number(offset + length));
-        m_data.clear();
+    m_file = std::move(file);
+    const qint64 fileSize = m_file->size();
+    m_length = fileSize;
+    if (!readHeader(path, fileSize, error) || !checkSize(path, error)) {
+        m_file.reset();
         return false;
     }
     if (m_orders.isEmpty()) {
@@ -99,17 +82,32 @@ bool DiskImage::open(const QString &path, QString &error)
     return true;
 }
 
-// A 2IMG header names the order and where the disk data lies; a bare image
-// is all data. offset and length come back as the part of the file to read.
-bool DiskImage::readHeader(QFile &file, const QString &path, qint64 fileSize, qint64 &offset, qint64 &length,
-                           QString &error)
+bool DiskImage::checkSize(const QString &path, QString &error)
 {
-    const QByteArray header = file.read(kTwoImgHeader);
+    if (m_length > kLargestVolume) {
+        error = tr("%1: %2 bytes of disk data: larger than any ProDOS volume (32 MB)").arg(path, thousands(m_length));
+        return false;
+    }
+    if (m_length < kBlockBytes) {
+        error = tr("%1: %2 bytes: too small for a disk image").arg(path, thousands(m_length));
+        return false;
+    }
+    if (m_length % kBlockBytes != 0)
+        m_notes << tr("%1 bytes is not a whole number of 512-byte blocks; the last %2 bytes are not read")
+                       .arg(thousands(m_length), thousands(m_length % kBlockBytes));
+    return true;
+}
+
+// A 2IMG header names the order and where the disk data lies; a bare image
+// is all data.
+bool DiskImage::readHeader(const QString &path, qint64 fileSize, QString &error)
+{
+    const QByteArray header = m_file->read(kTwoImgHeader);
     if (!header.startsWith("2IMG"))
         return true;
     m_container = QStringLiteral("2IMG");
     if (header.size() < kTwoImgHeader) {
-        error = tr("%1: the 2IMG header is cut short (%2 of 64 bytes)").arg(path, number(header.size()));
+        error = tr("%1: the 2IMG header is cut short (%2 of 64 bytes)").arg(path, thousands(header.size()));
         return false;
     }
     const quint32 format = word32(header, 0x0C);
@@ -124,32 +122,33 @@ bool DiskImage::readHeader(QFile &file, const QString &path, qint64 fileSize, qi
     else
         m_notes << tr("the 2IMG header names image format %1; trying both sector orders").arg(format);
     const qint64 blocks = word32(header, 0x14);
-    offset = word32(header, 0x18);
-    length = word32(header, 0x1C);
-    if (length == 0)
-        length = blocks * kBlockBytes;
+    m_offset = word32(header, 0x18);
+    m_length = word32(header, 0x1C);
+    if (m_length == 0)
+        m_length = blocks * kBlockBytes;
     // A header whose offsets lie: take the data from the end of the header
     // on, and whatever the file holds.
-    if (offset < kTwoImgHeader || offset >= fileSize) {
+    if (m_offset < kTwoImgHeader || m_offset >= fileSize) {
         m_notes << tr("the 2IMG header puts the disk data at byte %1, outside the file's header and data; "
-                      "reading it from byte 64").arg(number(offset));
-        offset = kTwoImgHeader;
+                      "reading it from byte 64").arg(thousands(m_offset));
+        m_offset = kTwoImgHeader;
     }
-    if (length == 0 || length > fileSize - offset) {
-        if (length > fileSize - offset)
+    if (m_length == 0 || m_length > fileSize - m_offset) {
+        if (m_length > fileSize - m_offset)
             m_notes << tr("the 2IMG header names %1 bytes of disk data, but the file holds %2 after the header")
-                           .arg(number(length), number(fileSize - offset));
-        length = fileSize - offset;
+                           .arg(thousands(m_length), thousands(fileSize - m_offset));
+        m_length = fileSize - m_offset;
     }
     return true;
 }
 
+// A file that shrank since it was opened reads as cut short there.
 bool DiskImage::copyAt(qint64 offset, uchar *out, int n) const
 {
-    if (offset < 0 || offset + n > m_data.size())
+    if (!m_file || offset < 0 || offset + n > m_length)
         return false;
-    std::memcpy(out, m_data.constData() + offset, size_t(n));
-    return true;
+    const std::lock_guard<std::mutex> lock(m_reading);
+    return m_file->seek(m_offset + offset) && m_file->read(reinterpret_cast<char *>(out), n) == n;
 }
 
 bool DiskImage::readBlock(int block, Order order, uchar *out) const

@@ -1,20 +1,26 @@
 #pragma once
 
-#include <QByteArray>
+#include <QFile>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
-class QFile;
+#include <memory>
+#include <mutex>
 
-// The bytes of an Apple II disk image: a bare 140 KB floppy in either sector
-// order, an 800 KB disk or a hard-disk volume in ProDOS order, or any of
-// these behind a 2IMG header. The file's size is checked before anything is
-// read, so only a volume's worth (32 MB at most) is ever held in memory.
-// Blocks and sectors are handed out by number, and every number is checked
-// against what the image holds.
+
+// An Apple II disk image: a bare 140 KB floppy in either sector order, an
+// 800 KB disk or a hard-disk volume in ProDOS order, or any of these behind
+// a 2IMG header. The file's size is checked when it is opened, and then
+// only the blocks and sectors asked for are read, each number checked
+// against what the image holds; reads may come from several threads.
 class DiskImage {
 public:
+    DiskImage();
+    ~DiskImage();
+    DiskImage(const DiskImage &) = delete;
+    DiskImage &operator=(const DiskImage &) = delete;
+
     // How a 140 KB image keeps its sectors. In ProDOS order block b is the
     // 512 bytes at b * 512; in DOS order track t, DOS sector s is the 256
     // bytes at (t * 16 + s) * 256, and a block is two sectors of track b / 8.
@@ -44,9 +50,10 @@ public:
     // says, ProDOS order for anything larger than a floppy.
     const QList<Order> &orders() const { return m_orders; }
     // Up to 140 KB: a disk that can hold DOS 3.3 as well as ProDOS.
-    bool isFloppy() const { return m_data.size() <= kFloppyBytes; }
-    qint64 size() const { return m_data.size(); }
-    int blockCount() const { return int(m_data.size() / kBlockBytes); }
+    bool isFloppy() const { return m_length <= kFloppyBytes; }
+    // The bytes of disk data, header left out.
+    qint64 size() const { return m_length; }
+    int blockCount() const { return int(m_length / kBlockBytes); }
 
     // Copies ProDOS block number block into out (512 bytes); false when any
     // of it lies outside the image.
@@ -56,11 +63,14 @@ public:
     bool readSector(int track, int sector, Order order, uchar *out) const;
 
 private:
-    bool readHeader(QFile &file, const QString &path, qint64 fileSize, qint64 &offset, qint64 &length,
-                    QString &error);
+    bool readHeader(const QString &path, qint64 fileSize, QString &error);
+    bool checkSize(const QString &path, QString &error);
     bool copyAt(qint64 offset, uchar *out, int n) const;
 
-    QByteArray m_data;
+    std::unique_ptr<QFile> m_file;
+    mutable std::mutex m_reading;
+    qint64 m_offset = 0;   // where the disk data starts in the file
+    qint64 m_length = 0;
     QString m_container;
     QStringList m_notes;
     QList<Order> m_orders;

@@ -10,7 +10,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLocale>
 #include <QSet>
 
 namespace {
@@ -123,7 +122,7 @@ void PictureCatalog::Listing::listDos()
 void PictureCatalog::Listing::listProdos()
 {
     const ProdosVolume volume(image, order);
-    description = tr("ProDOS volume /%1, %2 blocks").arg(volume.volumeName(), QLocale(QLocale::English).toString(volume.totalBlocks()));
+    description = tr("ProDOS volume /%1, %2 blocks").arg(volume.volumeName(), thousands(volume.totalBlocks()));
     if (image.isFloppy())
         description += QStringLiteral(", ") + orderText(order);
     for (const ProdosFileEntry &file : volume.files(problems)) {

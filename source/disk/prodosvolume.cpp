@@ -3,7 +3,6 @@
 #include "picturetypes.h"
 
 #include <QCoreApplication>
-#include <QLocale>
 #include <QSet>
 
 #include <algorithm>
@@ -35,11 +34,6 @@ constexpr qint64 kTreeIndexes = 128;
 int word(const uchar *p)
 {
     return p[0] | (p[1] << 8);
-}
-
-QString number(qint64 n)
-{
-    return QLocale(QLocale::English, QLocale::UnitedStates).toString(n);
 }
 
 // ProDOS names are letters, digits and dots; anything else shows that the
@@ -127,7 +121,7 @@ std::vector<ProdosFileEntry> ProdosVolume::files(QStringList &problems) const
     const int total = totalBlocks();
     if (total > m_image.blockCount())
         problems << tr("the volume has %1 blocks but the image holds %2: it may be cut short")
-                        .arg(number(total), number(m_image.blockCount()));
+                        .arg(thousands(total), thousands(m_image.blockCount()));
     QSet<int> visited;
     readDirectory(kVolumeDirectory, QString(), 0, visited, found, problems);
     return found;
@@ -188,7 +182,7 @@ bool ProdosVolume::readDirectory(int keyBlock, const QString &prefix, int depth,
                     problems << tr("%1: a file with two forks (%2), which is not read").arg(file.path, prodosTypeText(file.type, file.aux));
             } else if (storage >= kSeedling && storage <= kTree) {
                 if (file.eof > capacityOf(storage))
-                    problems << tr("%1: %2 bytes long, more than a %3 file holds").arg(file.path, number(file.eof), storageName(storage));
+                    problems << tr("%1: %2 bytes long, more than a %3 file holds").arg(file.path, thousands(file.eof), storageName(storage));
                 else
                     files.push_back(file);
             }
