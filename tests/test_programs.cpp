@@ -145,9 +145,9 @@ private Q_SLOTS:
         QCOMPARE(readPng(at("screen.png")), frameOf(at("screen.dgr"), ViewOptions()));
     }
 
-    // A disk image renders every picture it holds, each PNG named after the
-    // picture's path inside and kept inside the output folder; --info says
-    // why each file counts as a picture.
+    // A disk image or a folder renders every picture it holds, each PNG
+    // named after the picture's path inside and kept inside the output
+    // folder; --info says why each file counts as a picture.
     void rendersDiskImages()
     {
         const QString disks = QStringLiteral(MORVO_DISKS_DIR "/");
@@ -176,6 +176,11 @@ private Q_SLOTS:
         QCOMPARE(written, QStringList({"A/B.png", "A_B.png", "PIC~2.png", "TWO__SPACES.png", "_../_../ESCAPE.png",
                                        "_.HIDDEN.png", "pic.png"}));
         QCOMPARE(readPng(at("names/PIC~2.png")), frameOf(disks + "names.dsk" + QChar(0) + "PIC", ViewOptions()));
+
+        // A folder: each picture file once, a pair as one picture.
+        QCOMPARE(render(disks + "loose/ -o loose/").exitCode, 0);
+        QCOMPARE(QDir(at("loose")).entryList(QDir::Files).size(), 8);
+        QCOMPARE(readPng(at("loose/PAIR.BIN.png")), frameOf(disks + "loose/PAIR.BIN", ViewOptions()));
     }
 
     void refusesAndWritesNothing_data()

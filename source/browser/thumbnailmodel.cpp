@@ -127,7 +127,6 @@ void ThumbnailModel::finished(int generation, int row, const QImage &thumbnail, 
     --m_running;
     if (generation == m_generation) {
         Row &r = m_rows[size_t(row)];
-        r.thumbnail = thumbnail;
         r.pixmap = thumbnail.isNull() ? QPixmap() : QPixmap::fromImage(thumbnail);
         r.error = error;
         r.drawn = true;
@@ -147,7 +146,9 @@ bool ThumbnailModel::isDrawn(int row) const
 
 QImage ThumbnailModel::thumbnail(int row) const
 {
-    return row >= 0 && row < int(m_rows.size()) ? m_rows[size_t(row)].thumbnail : QImage();
+    if (row < 0 || row >= int(m_rows.size()) || m_rows[size_t(row)].pixmap.isNull())
+        return QImage();
+    return m_rows[size_t(row)].pixmap.toImage().convertToFormat(QImage::Format_RGBA8888);
 }
 
 QString ThumbnailModel::error(int row) const

@@ -35,7 +35,7 @@ public:
     // Rows drawn with the current catalog and options.
     int drawnCount() const { return m_drawn; }
     bool isDrawn(int row) const;
-    // The row's thumbnail, null until drawn once.
+    // The row's thumbnail as drawn (RGBA), null until drawn once.
     QImage thumbnail(int row) const;
     // Why the row's picture could not be read, after it was tried.
     QString error(int row) const;
@@ -49,7 +49,6 @@ Q_SIGNALS:
 
 private:
     struct Row {
-        QImage thumbnail;
         QPixmap pixmap;
         QString error;
         bool drawn = false;
