@@ -176,6 +176,7 @@ private Q_SLOTS:
         QTest::newRow("index outside") << "damaged/index_outside.po" << 12 << "HGR.BIN: its data block 60000 lies outside the image";
         QTest::newRow("tree garbage") << "damaged/tree_garbage.po" << 12 << "TREE: its index block";
         QTest::newRow("length past storage") << "damaged/eof_huge.po" << 11 << "HGR.BIN: 16,777,215 bytes long, more than a sapling file holds";
+        QTest::newRow("too many files") << "damaged/many_files.po" << 20000 << "more than 20,000 files; the rest are not listed";
         QTest::newRow("truncated") << "damaged/truncated.po" << 12 << "the volume has 280 blocks but the image holds 200";
         QTest::newRow("2IMG offset") << "damaged/offset_past_end.2mg" << 12 << "puts the disk data at byte 143,936";
         QTest::newRow("2IMG length") << "damaged/length_past_end.2mg" << 12 << "names 573,440 bytes of disk data, but the file holds 143,360";

@@ -560,6 +560,15 @@ def damaged(out, dos, prodos):
     at = entry_of(img, b'HGR.BIN') + 0x15
     img[at:at + 3] = b'\xff\xff\xff'
     write(os.path.join(d, 'eof_huge.po'), img)
+    # ProDOS: a folder of 20,100 entries that all name one packed picture.
+    vol = Prodos('MANY', 4096)
+    folder = vol.subdirectory(vol.root, 'MANY')
+    key = vol.allocate()
+    packed = pack_bytes(bytes(HGR))
+    vol.put(key, packed)
+    for i in range(20100):
+        folder.entries.append((vol.entry(SEEDLING, 'P%d' % i, 0x08, key, 1, len(packed), 0x4000), None))
+    write(os.path.join(d, 'many_files.po'), vol.finish())
     # ProDOS: the image cut short after 100 KB.
     write(os.path.join(d, 'truncated.po'), prodos[:100 * 1024])
     # 2IMG: the data said to start past the end of the file, and to run past it.

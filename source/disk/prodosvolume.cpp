@@ -28,6 +28,9 @@ constexpr int kSubdirectoryHeader = 0xE;
 constexpr int kVolumeHeader = 0xF;
 // Deeper than any disk's folders; it bounds the walk.
 constexpr int kDeepestFolder = 64;
+// More files than real volumes hold; a damaged 32 MB volume could name some
+// 800,000 in directory blocks, and listing that many helps nobody.
+constexpr size_t kMostFiles = 20000;
 constexpr qint64 kSaplingBlocks = 256;
 constexpr qint64 kTreeIndexes = 128;
 
@@ -61,6 +64,11 @@ qint64 capacityOf(int storage)
 {
     const qint64 block = DiskImage::kBlockBytes;
     return storage == kSeedling ? block : storage == kSapling ? kSaplingBlocks * block : kTreeIndexes * kSaplingBlocks * block;
+}
+
+QString tooMany()
+{
+    return tr("more than %1 files; the rest are not listed").arg(thousands(qint64(kMostFiles)));
 }
 
 QString storageName(int storage)
@@ -161,6 +169,11 @@ bool ProdosVolume::readDirectory(int keyBlock, const QString &prefix, int depth,
             }
         }
         for (int i = first ? 1 : 0; i < entriesPerBlock; ++i) {
+            if (files.size() >= kMostFiles) {
+                if (!problems.contains(tooMany()))
+                    problems << tooMany();
+                return false;
+            }
             const uchar *entry = bytes.data() + kFirstEntry + i * entryBytes;
             const int storage = entry[0] >> 4;
             if (storage == 0 || (entry[0] & 0x0F) == 0)
