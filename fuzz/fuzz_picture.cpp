@@ -30,11 +30,11 @@
 #include "picturetools.h"
 #include "pointerreadout.h"
 #include "render.h"
+#include "scratchdir.h"
 
 #include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QTemporaryDir>
 
 #include <cstdio>
 #include <cstdlib>
@@ -100,13 +100,6 @@ void renderAndCheck(PictureState &state)
     renderPicture(state, frame);
     check(frame.size() == QSize(kFrameWidth, kFrameHeight) && frame.format() == QImage::Format_RGBA8888,
           "the frame is not 562 x 192 RGBA");
-}
-
-const QTemporaryDir &scratch()
-{
-    static const QTemporaryDir dir(QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm/morvo-fuzz-XXXXXX")
-                                                                             : QDir::tempPath() + QStringLiteral("/morvo-fuzz-XXXXXX"));
-    return dir;
 }
 
 } // namespace
