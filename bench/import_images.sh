@@ -3,7 +3,8 @@
 # Debian's wallpaper packages, into build/import-bench-images/ (or DIR).
 # Nothing of them is kept in the repository.
 #   lomiri-wallpapers-16.04  photographs, CC-BY-4.0 (Aitzol Berasategi,
-#                            Trevor "Freespace")
+#                            Trevor "Freespace") and CC0-1.0 (Clemens
+#                            Engelhardt)
 #   ukui-wallpapers          drawings, CC-BY-SA-3.0 (Ubuntu Kylin community)
 #   bench/import_images.sh [DIR]
 set -euo pipefail
@@ -22,7 +23,7 @@ for deb in *.deb; do
 done
 backgrounds="$work/extracted/usr/share/backgrounds"
 for name in Picture_0B_by_freespace.jpg Picture_1A_by_freespace.jpg aitzgorri_by_Aitzol_Berasategi.jpg \
-            life_by_Aitzol_Berasategi.jpg friends_by_Aitzol_Berasategi.jpg \
+            life_by_Aitzol_Berasategi.jpg friends_by_Aitzol_Berasategi.jpg seeding_by_Clements_Engelhardt.jpg \
             calla.png firstgeneration.jpg goldfish.png; do
   cp "$backgrounds/$name" "$out/"
 done

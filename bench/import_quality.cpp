@@ -3,8 +3,10 @@
 // (see picturescore.h), for "Jex: Double" with "Jex's TV" and for "By the
 // Book"; then times the look-ahead and the drag preview.
 //
-//   morvo-import-bench [DIR]   images in DIR (default: what
-//                              bench/import_images.sh extracted)
+//   morvo-import-bench [DIR] [--pictures OUT]
+//     DIR   the images (default: where bench/import_images.sh puts them)
+//     OUT   a folder for each image's source beside its look-ahead DHGR in
+//           "Jex: Double", both 560 x 384
 #include "colourspace.h"
 #include "framing.h"
 #include "imagefile.h"
@@ -60,6 +62,22 @@ bool rendersAsPreview(const PictureState &picture, const QImage &preview)
     return frame == preview;
 }
 
+// The image as scored, and the frame with each scan line two rows tall.
+QImage sideBySide(const LinearImage &reference, const QImage &frame)
+{
+    QImage out(2 * kDhgrDots + 8, 2 * kScanLines, QImage::Format_RGB32);
+    out.fill(Qt::white);
+    for (int y = 0; y < 2 * kScanLines; ++y) {
+        QRgb *line = reinterpret_cast<QRgb *>(out.scanLine(y));
+        const uchar *shown = frame.constScanLine(y / 2);
+        for (int x = 0; x < kDhgrDots; ++x) {
+            line[x] = rgbOf(reference.at(x, y));
+            line[kDhgrDots + 8 + x] = qRgb(shown[4 * x], shown[4 * x + 1], shown[4 * x + 2]);
+        }
+    }
+    return out;
+}
+
 double median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
@@ -72,8 +90,15 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
-    const QString dir = argc > 1 ? QString::fromLocal8Bit(argv[1])
-                                 : QStringLiteral(MORVO_BINARY_DIR "/import-bench-images");
+    QStringList args = app.arguments().mid(1);
+    QString pictures;
+    const int picturesAt = int(args.indexOf(QStringLiteral("--pictures")));
+    if (picturesAt >= 0) {
+        pictures = args.value(picturesAt + 1);
+        args.remove(picturesAt, std::min<qsizetype>(2, args.size() - picturesAt));
+        QDir().mkpath(pictures);
+    }
+    const QString dir = args.isEmpty() ? QStringLiteral(MORVO_BINARY_DIR "/import-bench-images") : args.first();
     const QFileInfoList files = QDir(dir).entryInfoList(QDir::Files, QDir::Name);
     if (files.isEmpty()) {
         out << "no images in " << dir << "; run bench/import_images.sh first" << Qt::endl;
@@ -125,6 +150,9 @@ int main(int argc, char **argv)
                 allRenderAsPreview = allRenderAsPreview && same;
                 const PictureScore score = scoreFrame(reference, frame);
                 blurredOf[QStringLiteral("%1|%2").arg(QLatin1String(engine.name), QLatin1String(mode.name))].push_back(score.blurred);
+                if (!pictures.isEmpty() && engine.view.jexEngine && mode.target == ImportTarget::DhgrColour
+                    && mode.dither == ImportDither::LookAhead)
+                    sideBySide(reference, frame).save(QDir(pictures).filePath(info.completeBaseName() + QStringLiteral(".png")));
                 if (mode.target == ImportTarget::DhgrColour && mode.dither == ImportDither::LookAhead) {
                     fullTimes.push_back(ms);
                     // A slider step: new colours, the same framing and model.

@@ -28,16 +28,6 @@ ViewOptions engine(bool jex, int variant, bool shifting, int offset, bool mono)
     return v;
 }
 
-// A photograph-like test card: a colour wheel over a grey ramp.
-QImage testCard(int w, int h)
-{
-    QImage image(w, h, QImage::Format_RGB32);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            image.setPixelColor(x, y, QColor::fromHsv((x * 359) / w, 255 * y / h, 64 + (191 * x) / w));
-    return image;
-}
-
 QByteArray encoded(const QImage &image, const char *format)
 {
     QByteArray bytes;
@@ -278,13 +268,13 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("says");
-        const QByteArray jpeg = encoded(testCard(320, 240), "JPG");
+        const QByteArray jpeg = encoded(testsupport::testCard(320, 240), "JPG");
         QTest::newRow("text") << QByteArray("Hello, Apple II\n") << "is not an image";
         QTest::newRow("nothing") << QByteArray() << "is not an image";
         QTest::newRow("30,000 x 30,000 PNG") << pngPromising(30000, 30000) << "30,000 x 30,000 pixels, too large";
         QTest::newRow("JPEG cut in half") << jpeg.left(jpeg.size() / 2) << "cut short or damaged";
         QTest::newRow("PNG with too little data") << pngPromising(64, 64) << "could not be read as PNG";
-        QTest::newRow("PNG cut short") << encoded(testCard(64, 64), "PNG").left(200) << "could not be read as PNG";
+        QTest::newRow("PNG cut short") << encoded(testsupport::testCard(64, 64), "PNG").left(200) << "could not be read as PNG";
     }
 
     void badFiles()
@@ -313,7 +303,7 @@ private Q_SLOTS:
     void goodFilesRead()
     {
         QFETCH(QByteArray, format);
-        const QByteArray bytes = encoded(testCard(120, 90), format.constData());
+        const QByteArray bytes = encoded(testsupport::testCard(120, 90), format.constData());
         QImage image;
         QString error;
         QVERIFY2(decodeImage(bytes, QStringLiteral("card"), image, error), qPrintable(error));
@@ -335,7 +325,7 @@ private Q_SLOTS:
     {
         QFETCH(int, target);
         QFETCH(int, dither);
-        const QImage card = testCard(300, 200);
+        const QImage card = testsupport::testCard(300, 200);
         ImportSettings s;
         s.target = ImportTarget(target);
         s.dither = ImportDither(dither);

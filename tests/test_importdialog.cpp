@@ -21,15 +21,6 @@ namespace {
 
 constexpr int kWait = 20000;
 
-QImage testCard(int w, int h)
-{
-    QImage image(w, h, QImage::Format_RGB32);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            image.setPixelColor(x, y, QColor::fromHsv((x * 359) / w, 255 * y / h, 64 + (191 * x) / w));
-    return image;
-}
-
 } // namespace
 
 class TestImportDialog : public QObject {
@@ -40,7 +31,7 @@ private Q_SLOTS:
 
     void sliderDragShowsQuickThenFull()
     {
-        ImportDialog dialog(testCard(320, 240), ViewOptions());
+        ImportDialog dialog(testsupport::testCard(320, 240), ViewOptions());
         dialog.show();
         QTRY_VERIFY_WITH_TIMEOUT(dialog.isReady(), kWait);
         const QImage before = dialog.previewFrame();
@@ -64,7 +55,7 @@ private Q_SLOTS:
 
     void cropOutlineDrags()
     {
-        ImportDialog dialog(testCard(480, 200), ViewOptions());
+        ImportDialog dialog(testsupport::testCard(480, 200), ViewOptions());
         dialog.show();
         QTRY_VERIFY_WITH_TIMEOUT(dialog.isReady(), kWait);
         const QImage before = dialog.previewFrame();
@@ -84,7 +75,7 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         const QString photo = dir.filePath(QStringLiteral("photo.png"));
-        QVERIFY(testCard(400, 260).save(photo));
+        QVERIFY(testsupport::testCard(400, 260).save(photo));
         QImage image;
         QString error;
         QVERIFY(readImageFile(photo, image, error));
