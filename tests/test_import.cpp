@@ -310,6 +310,43 @@ private Q_SLOTS:
         QCOMPARE(image.size(), QSize(120, 90));
     }
 
+    // morvo-render --import: what it refuses, and what it writes.
+    void commandLine_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<bool>("image");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("says");
+        QTest::addColumn<int>("savedBytes");
+        QTest::newRow("DHGR") << QStringList{"--to", "dhgr", "--dither", "fs"} << true << 0 << "(DHGR, 16384 bytes)" << 16384;
+        QTest::newRow("HGR mono, fit, adjusted")
+            << QStringList{"--to", "hgr-mono", "--fit", "fit", "--gamma", "1.5", "--brightness", "-20"} << true << 0
+            << "(HGR, 8192 bytes)" << 8192;
+        QTest::newRow("not an image") << QStringList{} << false << 1 << "is not an image" << -1;
+        QTest::newRow("unknown target") << QStringList{"--to", "lores"} << true << 2 << "--to takes dhgr, hgr" << -1;
+        QTest::newRow("crop past the edge") << QStringList{"--crop-x", "1.5"} << true << 2 << "--crop-x takes a number from -1 to 1" << -1;
+    }
+
+    void commandLine()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(bool, image);
+        QFETCH(int, exitCode);
+        QFETCH(QString, says);
+        QFETCH(int, savedBytes);
+        QTemporaryDir dir;
+        const QString photo = dir.filePath(QStringLiteral("photo.png"));
+        QVERIFY(image ? testsupport::testCard(200, 100).save(photo) : testsupport::writeFile(photo, "not a picture"));
+        const QString saved = dir.filePath(QStringLiteral("out.bin"));
+        const QString png = dir.filePath(QStringLiteral("out.png"));
+        const testsupport::Run run = testsupport::run(
+            QStringLiteral("morvo-render"), QStringList{"--import", photo} + args + QStringList{"--save", saved, "-o", png});
+        QCOMPARE(run.exitCode, exitCode);
+        QVERIFY2((run.out + run.err).contains(says), qPrintable(run.out + run.err));
+        QCOMPARE(QFileInfo(saved).exists() ? QFileInfo(saved).size() : -1, qint64(savedBytes));
+        QCOMPARE(QFileInfo::exists(png), savedBytes > 0);
+    }
+
     // The same image and settings give the same bytes, whatever was
     // converted before.
     void deterministic_data()

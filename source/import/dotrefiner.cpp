@@ -31,7 +31,7 @@ DotRefiner::DotRefiner(const ColumnModel &model, const LinearImage &screen, Pict
     , m_dots(dots)
     , m_paletteBits(paletteBits)
     , m_gx(gaussian<2 * kRadiusX + 1>(1.5f))
-    , m_gy(gaussian<2 * kRadiusY + 1>(0.75f))
+    , m_gy(gaussian<2 * kRadiusY + 1>(0.9f))
     , m_metric(size_t(kSeen) * kScanLines)
     , m_error(size_t(kSeen) * kScanLines, LinearRgb{0, 0, 0})
     , m_pull(size_t(kSeen) * kScanLines, LinearRgb{0, 0, 0})
@@ -172,8 +172,8 @@ void DotRefiner::commit()
         shown[p.first + i] = p.now[size_t(i)];
     if (p.hi < p.lo)
         return;
-    // E, then W E on rows y - 1 to y + 1, then its blur on rows y - 2 to
-    // y + 2, kRadiusX columns further either side.
+    // E, then W E, on the rows the blur reaches from row y; then the blur
+    // of W E, as far again up and down, and kRadiusX further either side.
     constexpr int kRows = 2 * kRadiusY + 1;
     std::array<std::array<float, 3>, kMost + 2 * kRadiusX> weighed[kRows];
     for (int j = -kRadiusY; j <= kRadiusY; ++j) {
@@ -280,13 +280,14 @@ bool DotRefiner::flipPaletteBit(int y, int k)
 }
 
 // A change moves the blurred error over its columns and kRadiusX either
-// side, on rows y - 1 to y + 1; a dot whose own columns lie within the
-// blur's reach of those may now gain from changing too.
+// side, on the rows the blur reaches; a dot whose own columns lie within
+// the blur's reach of those may now gain from changing too. (Dots further
+// down or up may too, a little: not enough to be worth another try.)
 void DotRefiner::markAround(int y, int first, int last)
 {
     const int lo = std::max(first - 2 * kRadiusX, 0);
     const int hi = std::min(last + 2 * kRadiusX, kFrameWidth - 1);
-    for (int r = std::max(y - 2 * kRadiusY, 0); r <= std::min(y + 2 * kRadiusY, kScanLines - 1); ++r)
+    for (int r = std::max(y - kRadiusY, 0); r <= std::min(y + kRadiusY, kScanLines - 1); ++r)
         std::fill(&m_nextDirty[size_t(r) * kFrameWidth + size_t(lo)], &m_nextDirty[size_t(r) * kFrameWidth + size_t(hi)] + 1, 1);
 }
 

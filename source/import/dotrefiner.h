@@ -13,7 +13,8 @@
 // HGR dots, and every HGR palette bit with its byte's dots, for colour
 // pictures) is tried with each pattern, the columns the change reaches are
 // looked up again, and the best is kept when the frame, blurred as an eye
-// blurs it at a normal distance (1.5 dots across, 0.75 scan line down, in
+// blurs it at a normal distance (1.5 dots across; down, 0.9 scan line,
+// what a blur of 0.75 scan line over lines two rows tall comes to; in
 // linear light), comes nearer to the image blurred the same way, with
 // distances weighed as CIEDE2000 weighs them around the image's colour
 // there. A sweep goes over every group that a change nearby may have made
@@ -31,7 +32,7 @@ public:
 
 private:
     static constexpr int kRadiusX = 4;
-    static constexpr int kRadiusY = 1;
+    static constexpr int kRadiusY = 2;
 
     static constexpr int kMost = 32;
 

@@ -13,6 +13,7 @@
 class CropView;
 class QComboBox;
 class QDialogButtonBox;
+class QFormLayout;
 class QLabel;
 class QSlider;
 
@@ -94,5 +95,5 @@ private:
     QSlider *m_saturation = nullptr;
     QSlider *m_gamma = nullptr;
     QDialogButtonBox *m_buttons = nullptr;
-    class QFormLayout *m_form = nullptr;
+    QFormLayout *m_form = nullptr;
 };
