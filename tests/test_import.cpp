@@ -4,9 +4,11 @@
 #include "adjustments.h"
 #include "colourspace.h"
 #include "columnmodel.h"
+#include "dotrefiner.h"
 #include "framing.h"
 #include "imagefile.h"
 #include "imageimporter.h"
+#include "plaindither.h"
 #include "render.h"
 #include "testsupport.h"
 
@@ -119,6 +121,43 @@ private Q_SLOTS:
             dots.read(picture);
             QCOMPARE(model.predictFrame(dots), frame);
         }
+    }
+
+    // Each sweep lowers the error it judges by, and the error it keeps up
+    // to date change by change is the one a fresh look at the dots finds.
+    void lookAheadKeepsItsBooks_data()
+    {
+        QTest::addColumn<int>("target");
+        QTest::addColumn<bool>("jex");
+        QTest::newRow("DHGR, Jex: Double") << int(ImportTarget::DhgrColour) << true;
+        QTest::newRow("HGR, By the Book") << int(ImportTarget::HgrColour) << false;
+        QTest::newRow("HGR mono") << int(ImportTarget::HgrMono) << true;
+    }
+
+    void lookAheadKeepsItsBooks()
+    {
+        QFETCH(int, target);
+        QFETCH(bool, jex);
+        ImportSettings s;
+        s.target = ImportTarget(target);
+        ViewOptions user;
+        user.jexEngine = jex;
+        const ViewOptions view = ImageImporter::viewFor(user, s.target);
+        ImageImporter importer(testsupport::testCard(320, 240));
+        const LinearImage &screen = importer.screenImage(s, user);
+        PictureDots dots = ditherPlain(screen, s.target, ImportDither::FloydSteinberg, view);
+        const ColumnModel model(view, s.isDhgr());
+        DotRefiner refiner(model, screen, dots, s.target == ImportTarget::HgrColour);
+        double before = refiner.cost();
+        for (int i = 0; i < 3; ++i) {
+            QVERIFY(refiner.sweep(i == 0) > 0);
+            const double after = refiner.cost();
+            QVERIFY2(after < before, qPrintable(QStringLiteral("%1 then %2").arg(before).arg(after)));
+            before = after;
+        }
+        PictureDots copy = dots;
+        const DotRefiner fresh(model, screen, copy, false);
+        QVERIFY(qAbs(fresh.cost() - refiner.cost()) < 1e-3 * refiner.cost());
     }
 
     void framing_data()

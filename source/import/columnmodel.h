@@ -29,7 +29,6 @@ public:
         return m_table[size_t(classOf(column)) * m_keys + size_t(keyAt(dots, row, column))];
     }
     const std::vector<LinearRgb> &colours() const { return m_colours; }
-    QRgb rgbOf(int colour) const { return m_rgb[size_t(colour)]; }
 
     // The columns whose colour a change of dot x, or of the palette bit of
     // HGR byte k, can change (clipped to the frame).

@@ -27,7 +27,7 @@ public:
     // each dot alone, and no palette bits.
     int sweep(bool quick = false);
 
-    // The blurred, weighed error now (for the benchmark and the tests).
+    // The blurred, weighed error of the picture as it now is.
     double cost() const;
 
 private:

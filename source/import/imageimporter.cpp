@@ -81,9 +81,12 @@ PictureState ImageImporter::convert(const ImportSettings &given, const ViewOptio
     PictureDots dots = ditherPlain(screen, settings.target, lookAhead ? ImportDither::FloydSteinberg : settings.dither, view);
     if (lookAhead) {
         DotRefiner refiner(modelFor(view, settings.isDhgr()), screen, dots, settings.target == ImportTarget::HgrColour);
-        if (speed == Speed::Preview)
+        if (speed == Speed::Preview) {
             refiner.sweep(true);
-        for (int i = 0; speed == Speed::Full && i < kFullSweeps && refiner.sweep() > 0; ++i) {
+        } else {
+            for (int i = 0; i < kFullSweeps; ++i)
+                if (refiner.sweep() == 0)
+                    break;
         }
     }
     PictureState picture;
