@@ -208,6 +208,13 @@ private Q_SLOTS:
         QCOMPARE(pixelOf(screen, 0, 0), qRgb(0, 0, 0));
         QCOMPARE(pixelOf(screen, 559, 191), qRgb(0, 0, 0));
         QCOMPARE(screenArea(f.screen, 560, 192), QRect(0, 32, 560, 128));
+
+        // An image thousands of times as tall as it is wide, stretched.
+        QImage thin(2, 60000, QImage::Format_RGB32);
+        thin.fill(QColor(200, 100, 50));
+        const SourceImage tall(thin);
+        const LinearImage stretched = resampleToScreen(tall.linear(), frameFor(tall.size(), ImportFit::Stretch, 0, 0), tall.scale());
+        QCOMPARE(pixelOf(stretched, 559, 191), qRgb(200, 100, 50));
     }
 
     void adjustments_data()

@@ -89,13 +89,14 @@ Framing frameFor(QSizeF image, ImportFit fit, double cropX, double cropY)
     return f;
 }
 
-LinearImage resampleToScreen(const LinearImage &image, const Framing &framing, double scale, int width, int height)
+LinearImage resampleToScreen(const LinearImage &image, const Framing &framing, const QSizeF &scale, int width,
+                             int height)
 {
     LinearImage out(width, height);
     if (image.width <= 0 || image.height <= 0)
         return out;
-    const QRectF s(framing.source.x() / scale, framing.source.y() / scale, framing.source.width() / scale,
-                   framing.source.height() / scale);
+    const QRectF s(framing.source.x() / scale.width(), framing.source.y() / scale.height(),
+                   framing.source.width() / scale.width(), framing.source.height() / scale.height());
     const Taps across = boxTaps(width, framing.screen.x(), framing.screen.width(), s.x(), s.width(), image.width);
     const Taps down = boxTaps(height, framing.screen.y(), framing.screen.height(), s.y(), s.height(), image.height);
     // Across first, each image row once, into the rows the scan lines read.

@@ -23,7 +23,7 @@ Framing frameFor(QSizeF image, ImportFit fit, double cropX, double cropY);
 // The screen's scan lines' worth of the image, 560 x 192 (or another grid
 // over the same screen), each pixel the average of the image over the area
 // it covers (a dot is a narrow box, a scan line a tall one), black where the
-// framing leaves a border. The framing's source rectangle is in the image's
-// pixels times scale.
-LinearImage resampleToScreen(const LinearImage &image, const Framing &framing, double scale,
+// framing leaves a border. The framing's source rectangle is in pixels of
+// which image's each cover scale (across, down).
+LinearImage resampleToScreen(const LinearImage &image, const Framing &framing, const QSizeF &scale,
                              int width = kDhgrDots, int height = kScanLines);

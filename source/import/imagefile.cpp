@@ -19,6 +19,12 @@ QString number(qint64 n)
     return QLocale(QLocale::English, QLocale::UnitedStates).toString(n);
 }
 
+QString tooLarge(const QString &name, QSize size)
+{
+    return tr("%1 is %2 x %3 pixels, too large to import (at most %4 million pixels)")
+        .arg(name, number(size.width()), number(size.height()), number(kLargestImagePixels / 1000000));
+}
+
 // The length of the segment whose marker is at i, or -1 past the end.
 int segmentLength(const QByteArray &b, int i)
 {
@@ -74,8 +80,7 @@ bool decodeImage(const QByteArray &bytes, const QString &name, QImage &image, QS
     }
     const QSize size = reader.size();
     if (size.isValid() && qint64(size.width()) * size.height() > kLargestImagePixels) {
-        error = tr("%1 is %2 x %3 pixels, too large to import (at most %4 million pixels)")
-                    .arg(name, number(size.width()), number(size.height()), number(kLargestImagePixels / 1000000));
+        error = tooLarge(name, size);
         return false;
     }
     if (format == "jpeg" && !jpegIsComplete(bytes)) {
@@ -85,6 +90,11 @@ bool decodeImage(const QByteArray &bytes, const QString &name, QImage &image, QS
     QImage read;
     if (!reader.read(&read) || read.isNull()) {
         error = tr("%1 could not be read as %2: %3").arg(name, QString::fromLatin1(format.toUpper()), reader.errorString());
+        return false;
+    }
+    // Some formats tell their size only as they are read.
+    if (qint64(read.width()) * read.height() > kLargestImagePixels) {
+        error = tooLarge(name, read.size());
         return false;
     }
     image = read;
