@@ -88,7 +88,19 @@ QSlider *ImportDialog::addSlider(const QString &label, int low, int high, int va
     slider->setRange(low, high);
     slider->setValue(value);
     slider->setPageStep(10);
-    m_form->addRow(label, slider);
+    // The number beside it: gamma in hundredths, the others as they are.
+    auto *shown = new QLabel(this);
+    shown->setMinimumWidth(shown->fontMetrics().horizontalAdvance(QStringLiteral("-100")));
+    const bool isGamma = low > 0;
+    const auto show = [shown, isGamma](int v) {
+        shown->setText(isGamma ? QString::number(double(v) / kGammaSteps, 'f', 2) : QString::number(v));
+    };
+    show(value);
+    auto *row = new QHBoxLayout;
+    row->addWidget(slider);
+    row->addWidget(shown);
+    m_form->addRow(label, row);
+    connect(slider, &QSlider::valueChanged, shown, show);
     connect(slider, &QSlider::valueChanged, this, [this] { settingsChanged(); });
     connect(slider, &QSlider::sliderReleased, this, [this] { settingsChanged(); });
     return slider;

@@ -512,11 +512,11 @@ void addRenderOptions(QCommandLineParser &parser)
     parser.setApplicationDescription(QStringLiteral(
         "Renders Apple II HGR and DHGR pictures to 562 x 192 PNG frames.\n"
         "The picture operations (--convert-to-dhgr, --shift-left, --shift-right,\n"
-        "--text-screen, --save) run in the order given, before rendering.\n"
+        "--text-screen, --import, --save) run in the order given, before rendering.\n"
         "With --save and no -o, no PNG is written."));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("INPUT"), QStringLiteral("Picture files (.hgr, .dgr, or any 8 or 16 KiB memory image); none with --text-screen."),
+    parser.addPositionalArgument(QStringLiteral("INPUT"), QStringLiteral("Picture files (.hgr, .dgr, or any 8 or 16 KiB memory image); none with --text-screen or --import."),
                                  QStringLiteral("INPUT..."));
     parser.addOptions({
         {{QStringLiteral("o"), QStringLiteral("output")},
