@@ -30,6 +30,8 @@ void writeViewSettings(const ViewOptions &options, const Directories &dirs);
 // Top-level keys.
 QString readString(const QString &key);
 void writeString(const QString &key, const QString &value);
+// A list of strings; a recent list is cut to its length (see below), so
+// that a damaged or hand-made file with a huge list cannot slow the start.
 QStringList readStringList(const QString &key);
 void writeStringList(const QString &key, const QStringList &value, bool sync = true);
 QByteArray readBytes(const QString &key);
@@ -43,5 +45,9 @@ inline const QString kLastTextDir = QStringLiteral("lastTextDir");
 inline const QString kRecentFiles = QStringLiteral("recentFiles");
 inline const QString kRecentTextScreens = QStringLiteral("recentTextScreens");
 inline const QString kMainWindowGeometry = QStringLiteral("mainwindow/geometry");
+
+// How many paths the recent lists keep, newest first.
+inline constexpr int kRecentFilesLength = 10;
+inline constexpr int kRecentTextScreensLength = 5;
 
 } // namespace SettingsStore
