@@ -1,6 +1,8 @@
 // Picture files of any size, with or without an ".AUX" companion, through
-// the loader, every engine, palette and tint, the pencil from anywhere, the
-// HGR to DHGR conversion and both shifts, and back out as a file.
+// the loader, every engine, palette and tint, the pencil and the shape and
+// fill tools from anywhere, the pointer readout, the HGR to DHGR conversion
+// and both shifts, the history step of all the edits undone and redone, and
+// back out as a file.
 //
 // Input: a 16-byte header, then strokes, then the file's bytes.
 //   0      bit 0: the file's size comes from bytes 1-3 (within the size class
@@ -17,16 +19,22 @@
 //          bits 4-6: number of pencil strokes
 //   15     edits after the strokes: bit 0 convert to DHGR, bit 1 shift
 //          left, bit 2 shift right
-// A stroke is a colour byte and two positions of two 32-bit integers each.
+// A stroke is a tool byte (bits 0-3 the colour, bits 4-5 a line, an
+// outline, a filled rectangle or a fill from the first position) and two
+// positions of two 32-bit integers each.
+#include "picturechange.h"
+#include "picturesnapshot.h"
 #include "picturestate.h"
 #include "pictureedit.h"
 #include "pictureloader.h"
+#include "picturetools.h"
+#include "pointerreadout.h"
 #include "render.h"
+#include "scratchdir.h"
 
 #include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QTemporaryDir>
 
 #include <cstdio>
 #include <cstdlib>
@@ -94,13 +102,6 @@ void renderAndCheck(PictureState &state)
           "the frame is not 562 x 192 RGBA");
 }
 
-const QTemporaryDir &scratch()
-{
-    static const QTemporaryDir dir(QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm/morvo-fuzz-XXXXXX")
-                                                                             : QDir::tempPath() + QStringLiteral("/morvo-fuzz-XXXXXX"));
-    return dir;
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const quint8 *data, size_t size)
@@ -142,9 +143,19 @@ extern "C" int LLVMFuzzerTestOneInput(const quint8 *data, size_t size)
     applyPictureFile(loaded, state);
     renderAndCheck(state);
 
+    const PictureSnapshot loadedPicture = PictureSnapshot::of(state);
+    constexpr Tool kStrokeTools[] = {Tool::Line, Tool::Rectangle, Tool::FilledRectangle, Tool::Fill};
     for (size_t s = 0; s + kStroke <= strokeBytes; s += kStroke) {
         const quint8 *p = strokeData + s;
-        drawPencilLine(state, QPoint(int32At(p + 1), int32At(p + 5)), QPoint(int32At(p + 9), int32At(p + 13)), p[0] & 15);
+        const QPoint from(int32At(p + 1), int32At(p + 5));
+        const QPoint to(int32At(p + 9), int32At(p + 13));
+        const PointerReadout readout = PointerReadout::at(state, from);
+        check(readout.onPicture() == !readout.text().isEmpty(), "a readout off the picture has a text, or one on it none");
+        const Tool tool = kStrokeTools[(p[0] >> 4) & 3];
+        if (tool == Tool::Fill)
+            floodFill(state, from, p[0] & 15);
+        else
+            shapeDrawing(tool)(state, from, to, p[0] & 15);
     }
     if (header[15] & 1)
         convertToDhgr(state);
@@ -153,6 +164,15 @@ extern "C" int LLVMFuzzerTestOneInput(const quint8 *data, size_t size)
     if (header[15] & 4)
         shiftPicture(state, false);
     renderAndCheck(state);
+
+    // All the edits as one step of the history: undo and redo give back
+    // each side exactly.
+    const PictureSnapshot edited = PictureSnapshot::of(state);
+    PictureChangeCommand step(state, loadedPicture, edited, QStringLiteral("Edits"));
+    step.undo();
+    check(PictureSnapshot::of(state) == loadedPicture, "undo does not give back the picture as loaded");
+    step.redo();
+    check(PictureSnapshot::of(state) == edited, "redo does not give back the edited picture");
 
     // What is saved reads back as the same picture.
     const QString saved = dir.filePath(QStringLiteral("saved.bin"));

@@ -200,7 +200,9 @@ private Q_SLOTS:
         QVERIFY(monoView(s) == before);
     }
 
-    // Normal size, no aspect correction: widget (x, y) is picture (x, y / 2).
+    // Normal size, no aspect correction: widget pixel (x, y) shows frame
+    // column x of row y / 2, and the monochrome frame shows dot d in column
+    // d + 1, so the pencil draws dot x - 1.
     void strokeThroughMouseEvents()
     {
         MorvoWidget widget;
@@ -213,20 +215,21 @@ private Q_SLOTS:
         widget.show();
         QVERIFY(QTest::qWaitForWindowExposed(&widget));
         // A press turns the HGR picture into DHGR first; each move draws and
-        // shows the line.
+        // shows the line, under the pointer.
         QTest::mousePress(&widget, Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
         QVERIFY(s.isDhgr && widget.isDrawing());
         QCOMPARE(litDots(s), (Points{{0, 0}}));
         moveWithButton(&widget, QPoint(40, 20));
         QCOMPARE(litInRow(s, 10).size(), 21);
-        QCOMPARE(testsupport::rgbAt(widget.image(), 41, 10), 0x33FF33u);
+        QCOMPARE(testsupport::rgbAt(widget.image(), 40, 10), 0x33FF33u);
+        QCOMPARE(testsupport::rgbAt(widget.image(), 41, 10), 0u);
         // Off the picture and back: only the visible part is drawn, from where
         // the mouse really was.
         moveWithButton(&widget, QPoint(-20, 20));
         moveWithButton(&widget, QPoint(10, 80));
-        QCOMPARE(litInRow(s, 10).size(), 41);
-        QVERIFY(dotLit(s, 0, 30) && dotLit(s, 5, 35) && dotLit(s, 10, 40));
-        QCOMPARE(litDots(s).size(), 1 + 41 + 11);
+        QCOMPARE(litInRow(s, 10).size(), 40);
+        QVERIFY(dotLit(s, 0, 31) && dotLit(s, 4, 35) && dotLit(s, 9, 40));
+        QCOMPARE(litDots(s).size(), 1 + 40 + 10);
         // An overlay ends the stroke and takes every press for itself; a click
         // without moving draws nothing.
         widget.showOverlay(QImage(10, 10, QImage::Format_RGB32));
@@ -238,7 +241,7 @@ private Q_SLOTS:
         QCOMPARE(clicked.count(), 2);
         widget.hideOverlay();
         QTest::mouseClick(&widget, Qt::LeftButton, Qt::NoModifier, QPoint(200, 200));
-        QCOMPARE(litDots(s).size(), 1 + 41 + 11);
+        QCOMPARE(litDots(s).size(), 1 + 40 + 10);
     }
 };
 

@@ -173,6 +173,49 @@ private Q_SLOTS:
         QVERIFY(!SettingsStore::readStringList(SettingsStore::kRecentFiles).contains(a));
         // The gone file stays where it is.
         QVERIFY(QFile::exists(a));
+
+        // Delete on the highlighted entry of the open menu removes it; the
+        // menu stays open on the rest.
+        QMenu *menu = w.recentMenu();
+        menu->popup(QPoint(0, 0));
+        QVERIFY(QTest::qWaitForWindowExposed(menu));
+        menu->setActiveAction(menu->actions().at(0));
+        QTest::keyClick(menu, Qt::Key_Delete);
+        QCOMPARE(w.status(), QStringLiteral("Removed: same.dgr"));
+        QVERIFY(!w.files().recentFiles().contains(b));
+        QVERIFY(menu->isVisible());
+        menu->close();
+    }
+
+    // A dropped text screen opens in the editor like Open Text; a dropped
+    // picture closes the editor and is shown under its own name, without
+    // joining the recent list.
+    void droppedFiles()
+    {
+        QTemporaryDir dir;
+        const QString text = dir.filePath("screen.TXT"), picture = dir.filePath("pic.dgr");
+        QVERIFY(testsupport::writeFile(text, "HELLO"));
+        QVERIFY(testsupport::writeFile(picture, testsupport::randomBytes(16384, 3)));
+        windowtest::Fixture w;
+        const auto drop = [&w](const QString &path) {
+            QMimeData data;
+            data.setUrls({QUrl::fromLocalFile(path)});
+            QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+            QDropEvent event(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+            QApplication::sendEvent(w.window.pictureWidget(), &enter);
+            QApplication::sendEvent(w.window.pictureWidget(), &event);
+        };
+        drop(text);
+        QVERIFY(w.editor() && w.editor()->isVisible());
+        QCOMPARE(w.editor()->screenText(), QStringLiteral("HELLO"));
+        QCOMPARE(w.status(), "Opened: " + text);
+        QCOMPARE(w.files().recentTextScreens(), QStringList{text});
+        drop(picture);
+        QTRY_VERIFY(!w.editor());
+        QCOMPARE(pictureFileBytes(w.state()), testsupport::randomBytes(16384, 3));
+        QCOMPARE(w.window.windowTitle(), QStringLiteral("morvo — pic.dgr"));
+        QCOMPARE(w.files().currentPicturePath(), picture);
+        QVERIFY(w.files().recentFiles().isEmpty());
     }
 
     // Lists in the store longer than the menus keep (a damaged or hand-made

@@ -43,7 +43,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("reason");  // in both programs' messages
         const QString png = at("refused.png");
         QTest::newRow("missing") << at("missing.hgr") << png << "No such file";
-        QTest::newRow("empty") << at("empty.hgr") << png << "0 bytes";
+        QTest::newRow("empty") << at("empty.hgr") << png << "a 0-byte file";
         QTest::newRow("folder") << at("folder.hgr") << png << "folder";
         QTest::newRow("pipe") << at("pipe.hgr") << png << "a pipe";
         if (::geteuid() != 0)

@@ -2,6 +2,7 @@
 // starts: the frames they write, the picture bytes morvo-render saves after
 // its operations, and what it refuses.
 #include "pictureedit.h"
+#include "picturelocation.h"
 #include "pictureloader.h"
 #include "render.h"
 #include "resourcepath.h"
@@ -34,11 +35,12 @@ class TestPrograms : public QObject {
         return testsupport::run("morvo-render", args.split(' ', Qt::SkipEmptyParts), m_dir->path());
     }
 
-    // The frame of a picture file, or of the empty picture when it does not load.
+    // The frame of a picture (a file, or a location inside a disk image), or of
+    // the empty picture when it does not load.
     static QImage frameOf(const QString &path, const ViewOptions &options)
     {
         PictureState s;
-        applyPictureFile(readPictureFile(path), s);
+        applyPictureFile(loadPictureLocation(PictureLocation::fromString(path)), s);
         s.viewOptions() = options;
         QImage frame;
         renderPicture(s, frame);
@@ -141,6 +143,44 @@ private Q_SLOTS:
         renderTextScreen(s, decodeTextScreen(file), appleFontFamily());
         QCOMPARE(readFile(at("screen.dgr")), pictureFileBytes(s));
         QCOMPARE(readPng(at("screen.png")), frameOf(at("screen.dgr"), ViewOptions()));
+    }
+
+    // A disk image or a folder renders every picture it holds, each PNG
+    // named after the picture's path inside and kept inside the output
+    // folder; --info says why each file counts as a picture.
+    void rendersDiskImages()
+    {
+        const QString disks = QStringLiteral(MORVO_DISKS_DIR "/");
+        auto r = render("--info " + disks + "prodos.po");
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.out.startsWith(disks + "prodos.po: ProDOS volume /PICS, 280 blocks, ProDOS order, 12 pictures\n"
+                                          "  HGR.BIN: BIN $2000 of 8,192 bytes: HGR\n")
+                     && r.out.contains("  MODE.FOT: FOT $0000 of 8,192 bytes: HGR graphics screen, made for 140 x 192 colour\n")
+                     && r.out.endsWith("  problem: FORKED: a file with two forks (FOT $4000), which is not read\n"),
+                 qPrintable(r.out));
+
+        r = render(disks + "prodos.po -o out/ --engine book");
+        QCOMPARE(r.exitCode, 1);  // BADPACK does not unpack
+        QVERIFY2(r.err.contains("BADPACK: FOT $4000: PackBytes-packed HGR, but it does not unpack"), qPrintable(r.err));
+        ViewOptions book;
+        book.jexEngine = false;
+        QCOMPARE(readPng(at("out/ART/DEEP/PIC.png")), frameOf(disks + "expected/po_DEEP", book));
+        QCOMPARE(readPng(at("out/PACKED.DHGR.png")), frameOf(disks + "expected/po_PACKED_DHGR", book));
+
+        QCOMPARE(render(disks + "names.dsk -o names/").exitCode, 0);
+        QStringList written;
+        QDirIterator it(at("names"), QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            written << it.next().mid(at("names/").size());
+        written.sort();
+        QCOMPARE(written, QStringList({"A/B.png", "A_B.png", "PIC~2.png", "TWO__SPACES.png", "_../_../ESCAPE.png",
+                                       "_.HIDDEN.png", "pic.png"}));
+        QCOMPARE(readPng(at("names/PIC~2.png")), frameOf(disks + "names.dsk" + QChar(0) + "PIC", ViewOptions()));
+
+        // A folder: each picture file once, a pair as one picture.
+        QCOMPARE(render(disks + "loose/ -o loose/").exitCode, 0);
+        QCOMPARE(QDir(at("loose")).entryList(QDir::Files).size(), 8);
+        QCOMPARE(readPng(at("loose/PAIR.BIN.png")), frameOf(disks + "loose/PAIR.BIN", ViewOptions()));
     }
 
     void refusesAndWritesNothing_data()

@@ -36,9 +36,11 @@ private Q_SLOTS:
         QTest::addColumn<int>("screenSize");
         QTest::addColumn<int>("aspect");
         QTest::addColumn<QString>("engine");
-        QTest::newRow("double, standard aspect, Jex: Double") << 2 << 1 << "Jex: Double";
-        QTest::newRow("half, DV aspect, By the Book") << 0 << 2 << "By the Book";
-        QTest::newRow("normal, no correction, monochrome") << 1 << 0 << "monochrome";
+        QTest::addColumn<double>("zoom");  // with the dot grid
+        QTest::newRow("double, standard aspect, Jex: Double") << 2 << 1 << "Jex: Double" << 1.0;
+        QTest::newRow("half, DV aspect, By the Book") << 0 << 2 << "By the Book" << 1.0;
+        QTest::newRow("normal, no correction, monochrome") << 1 << 0 << "monochrome" << 1.0;
+        QTest::newRow("half zoomed to four times, dot grid, By the Book") << 0 << 0 << "By the Book" << 8.0;
     }
 
     void strokeRepaintsOnlyWhatChanged()
@@ -46,6 +48,7 @@ private Q_SLOTS:
         QFETCH(int, screenSize);
         QFETCH(int, aspect);
         QFETCH(QString, engine);
+        QFETCH(double, zoom);
         MorvoWidget widget;
         PictureState &s = widget.state();
         QRandomGenerator rng(5);
@@ -56,6 +59,8 @@ private Q_SLOTS:
         s.jexEngine = engine.startsWith("Jex");
         s.bmFinalDepth = engine == "monochrome" ? 1 : 8;
         widget.refresh();
+        widget.setZoom(zoom);
+        widget.setDotGrid(true);
         widget.show();
         QVERIFY(QTest::qWaitForWindowExposed(&widget));
         QApplication::processEvents();
@@ -75,6 +80,8 @@ private Q_SLOTS:
         MorvoWidget fresh;
         fresh.state() = widget.state();
         fresh.refresh();
+        fresh.setZoom(zoom);
+        fresh.setDotGrid(true);
         const auto *window = dynamic_cast<QImage *>(widget.backingStore()->paintDevice());
         QVERIFY(window);
         const QImage held = window->copy(widget.rect()).convertToFormat(QImage::Format_RGB32);

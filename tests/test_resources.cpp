@@ -124,6 +124,24 @@ private Q_SLOTS:
         QVERIFY2(r.exitCode == 0 && r.err.contains("offscreen: 562x192 format=17\n"), qPrintable(r.err));
         QCOMPARE(QImage(dir.filePath("out.png")).size(), QSize(562, 192));
     }
+
+    // A program built or copied anywhere has its data built in: a lone copy
+    // of morvo-render in /tmp draws a text screen in the Apple II font,
+    // exactly as the one in the build tree does.
+    void aLoneCopyHasItsData()
+    {
+        QTemporaryDir dir("/tmp/morvo-data-XXXXXX");
+        const QString exe = dir.filePath("morvo-render");
+        QVERIFY(QFile::copy(testsupport::binDir() + "/morvo-render", exe));
+        QVERIFY(writeFile(dir.filePath("screen.txt"), "HELLO, APPLE ][\n\x7F"));
+        for (const QString &renderer : {testsupport::binDir() + "/morvo-render", exe}) {
+            const QString out = dir.filePath(QFileInfo(renderer).path() == dir.path() ? "lone.png" : "tree.png");
+            const auto r = testsupport::run(renderer, {"--text-screen", "screen.txt", "-o", out}, dir.path());
+            QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        }
+        QVERIFY(!readFile(dir.filePath("tree.png")).isEmpty());
+        QCOMPARE(readFile(dir.filePath("lone.png")), readFile(dir.filePath("tree.png")));
+    }
 };
 
 QTEST_MAIN(TestResources)

@@ -1,6 +1,7 @@
 // The main window as a user meets it: every view option from the menus, their
 // shortcuts and the single keys, settings across restarts and the swatches.
 #include "menubuilder.h"
+#include "picturedocument.h"
 #include "palettes.h"
 #include "pictureedit.h"
 #include "settingsstore.h"
@@ -82,6 +83,7 @@ private Q_SLOTS:
         QTest::newRow("palette steps stop at both ends") << "Ctrl+8 ] ] [ Ctrl+1 [" << "8 0 0 1 1 1 1 0 0 0" << "1,4,7,9,12" << false;
         QTest::newRow("a monochrome step moves the colour slot") << "20 ]" << "1 3 0 1 1 1 1 0 0 0" << "1,4,7,9,20" << false;
         QTest::newRow("aspect, 560 mode and startup screen") << "11 5 24" << "8 2 0 1 1 1 1 2 1 1" << "1,4,5,7,11,14,24" << false;
+        QTest::newRow("capitals act as the single keys") << "Shift+K Shift+L" << "1 2 0 0 1 1 1 0 0 0" << "3,4,7,9,20" << true;
     }
 
     // Each change is stored at once and comes back, menus, window size and
@@ -124,6 +126,8 @@ private Q_SLOTS:
         QTest::newRow("depth 5") << "bmFinalDepth" << QVariant(5) << "5 0 0 1 0 1 1 0 0 1";
         QTest::newRow("depth not a number") << "bmFinalDepth" << QVariant("deep") << "8 0 0 1 0 1 1 0 0 1";
         QTest::newRow("negative size") << "screenSize" << QVariant(-1) << "8 0 0 1 0 1 1 0 0 1";
+        QTest::newRow("negative aspect") << "aspectCorrect" << QVariant(-3) << "8 0 0 1 0 1 1 0 0 1";
+        QTest::newRow("tint past amber") << "oneBitPalette" << QVariant(7) << "8 0 0 1 0 1 1 0 0 1";
     }
 
     void damagedSettingsNeverReachTheRenderer()
@@ -137,19 +141,40 @@ private Q_SLOTS:
         const PictureState &state = w.pictureWidget()->state();
         QCOMPARE(describeOptions(state), options);
         QCOMPARE(w.swatchPanel()->grab().toImage().pixelColor(16, 16), QColor(paletteColor(state, state.paletteType, 0)));
+        // The menus show what is drawn: one item of each choice is checked.
+        QCOMPARE(checkedActions(w), QStringLiteral("0,4,7,9,12,24"));
     }
 
-    // Convert and New Graphic from the window; neither is a view option to store.
+    // Convert and New Graphic from the window are steps of the picture's
+    // history, marked in the title; New Graphic asks before it drops the
+    // change, and neither is a view option to store.
     void pictureActions()
     {
         MainWindow w;
-        PictureState &s = w.pictureWidget()->state();
+        PictureState &s = w.document()->state();
         s.isDhgr = false;
         s.mainMemory[0] = 0x01;
+        const PictureMemory hgr = s.mainMemory;
         w.action(kActConvert)->trigger();
         QVERIFY(s.isDhgr && s.auxMemory != PictureMemory{});
+        QCOMPARE(w.windowTitle(), QStringLiteral("morvo •"));
+        QCOMPARE(w.taggedAction("undo")->text(), QStringLiteral("Undo Convert to DHGR"));
+        QString asked;
+        windowtest::answerNextMessageBox(QMessageBox::Cancel, &asked);
+        w.onNewGraphic();
+        QCOMPARE(asked, QStringLiteral("Save changes to the picture?"));
+        QVERIFY(s.auxMemory != PictureMemory{});
+        windowtest::answerNextMessageBox(QMessageBox::Discard, &asked);
         w.onNewGraphic();
         QCOMPARE(s.auxMemory, PictureMemory{});
+        QCOMPARE(w.taggedAction("undo")->text(), QStringLiteral("Undo New Graphic"));
+        w.onUndo();
+        w.onUndo();
+        QVERIFY(!s.isDhgr);
+        QCOMPARE(s.mainMemory, hgr);
+        QCOMPARE(w.windowTitle(), QStringLiteral("morvo"));
+        QVERIFY(!w.taggedAction("undo")->isEnabled());
+        QCOMPARE(w.taggedAction("redo")->text(), QStringLiteral("Redo Convert to DHGR"));
         QVERIFY(!QSettings().childGroups().contains(QStringLiteral("engine")));
     }
 
@@ -196,12 +221,13 @@ private Q_SLOTS:
         QCOMPARE(panel->size(), floating ? QSize(216, 60) : QSize(34, 424));
         QTest::mouseClick(panel, Qt::LeftButton, {}, point);
         // The pencil starts white; the highlight is drawn just outside the chosen square.
-        QCOMPARE(pencilColor, swatch < 0 ? 15 : swatch);
-        const QRect square = swatchRect(pencilColor, floating ? 8 : 1);
+        const int colour = w.document()->pencilColor();
+        QCOMPARE(colour, swatch < 0 ? 15 : swatch);
+        QCOMPARE(w.pictureWidget()->pencilColor(), colour);
+        const QRect square = swatchRect(colour, floating ? 8 : 1);
         QCOMPARE(panel->grab().toImage().pixelColor(square.topLeft() - QPoint(1, 1)), QColor(Qt::white));
         dock->setFloating(false);
         QCOMPARE(panel->size(), QSize(34, 424));
-        pencilColor = 15;
     }
 };
 

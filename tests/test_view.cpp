@@ -20,59 +20,106 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("screenSize");  // half, normal, double
         QTest::addColumn<int>("aspect");      // 1.0, 0.9, 0.84
+        QTest::addColumn<double>("zoom");
         QTest::addColumn<QSize>("size");
-        QTest::addColumn<QPoint>("widgetPos");
-        QTest::addColumn<QPoint>("picturePos");
-        QTest::newRow("half, 1.0: x doubles") << 0 << 0 << QSize(281, 192) << QPoint(140, 100) << QPoint(280, 100);
-        QTest::newRow("half, 0.84") << 0 << 2 << QSize(237, 192) << QPoint(236, 191) << QPoint(561, 191);
-        QTest::newRow("normal, 1.0") << 1 << 0 << QSize(562, 384) << QPoint(300, 383) << QPoint(300, 191);
-        QTest::newRow("double, 1.0: negative positions truncate toward zero") << 2 << 0 << QSize(1124, 768) << QPoint(-3, -3) << QPoint(-1, 0);
-        QTest::newRow("double, 0.84, past the last column") << 2 << 2 << QSize(948, 768) << QPoint(947, 767) << QPoint(563, 191);
-        QTest::newRow("unknown size is normal, the position left") << 9 << 1 << QSize(506, 384) << QPoint(17, 33) << QPoint(18, 33);
-        QTest::newRow("unknown aspect is 1.0") << 2 << 40000 << QSize(1124, 768) << QPoint(17, 33) << QPoint(8, 8);
+        QTest::newRow("half, 1.0") << 0 << 0 << 1.0 << QSize(281, 192);
+        QTest::newRow("half, 0.84") << 0 << 2 << 1.0 << QSize(237, 192);
+        QTest::newRow("normal, 1.0") << 1 << 0 << 1.0 << QSize(562, 384);
+        QTest::newRow("normal, 1.0, zoom 1.5") << 1 << 0 << 1.5 << QSize(843, 576);
+        QTest::newRow("normal, 0.9, zoom 3") << 1 << 1 << 3.0 << QSize(1518, 1152);
+        QTest::newRow("double, 0.84") << 2 << 2 << 1.0 << QSize(948, 768);
+        QTest::newRow("double, 1.0, zoom 4: eight times") << 2 << 0 << 4.0 << QSize(4496, 3072);
+        QTest::newRow("double: zoom beyond eight times is held there") << 2 << 1 << 8.0 << QSize(4048, 3072);
+        QTest::newRow("half, 0.9, zoom 16: eight times") << 0 << 1 << 16.0 << QSize(4048, 3072);
+        QTest::newRow("unknown size is normal") << 9 << 1 << 1.0 << QSize(506, 384);
+        QTest::newRow("unknown aspect is 1.0") << 2 << 40000 << 1.0 << QSize(1124, 768);
     }
 
+    // The widget takes the size; every frame column and row owns the widget
+    // pixels whose centres fall in it, side by side over the whole widget,
+    // and each of them maps back to it. Unsmoothed, the painter shows exactly
+    // that column and row there.
     void geometry()
     {
         QFETCH(int, screenSize);
         QFETCH(int, aspect);
+        QFETCH(double, zoom);
         QFETCH(QSize, size);
-        QFETCH(QPoint, widgetPos);
-        QFETCH(QPoint, picturePos);
-        QCOMPARE(mapToPicture(widgetPos, screenSize, aspect), picturePos);
+        const ViewGeometry view(screenSize, aspect, zoom);
+        QCOMPARE(view.widgetSize(), size);
+        int nextX = 0;
+        for (int column = 0; column < kFrameWidth; ++column) {
+            const QRect r = view.widgetRect(QRect(column, 0, 1, 1));
+            if (r.isEmpty())
+                continue;  // too narrow a view to show it
+            QCOMPARE(r.left(), nextX);
+            QCOMPARE(view.frameAt(QPointF(r.left(), r.top())), QPoint(column, 0));
+            QCOMPARE(view.frameAt(QPointF(r.right() + 0.9, r.bottom() + 0.9)), QPoint(column, 0));
+            nextX = r.right() + 1;
+        }
+        QCOMPARE(nextX, size.width());
+        int nextY = 0;
+        for (int row = 0; row < kFrameHeight; ++row) {
+            const QRect r = view.widgetRect(QRect(0, row, kFrameWidth, 1));
+            QCOMPARE(r.top(), nextY);
+            QCOMPARE(view.frameAt(QPointF(r.left(), r.bottom())).y(), row);
+            nextY = r.bottom() + 1;
+        }
+        QCOMPARE(nextY, size.height());
+        // Left of and above the widget lie columns and rows before the frame's.
+        const QPoint off = view.frameAt(QPointF(-0.5, -0.5));
+        QVERIFY(off.x() < 0 && off.y() < 0);
+
         MorvoWidget widget;
         widget.state().screenSize = quint16(screenSize);
         widget.state().aspectCorrect = quint16(aspect);
         widget.refresh();
+        widget.setZoom(zoom);
         QCOMPARE(widget.size(), size);
+        if (aspect != 0 || size.width() > 1200)
+            return;
+        // Column and row coded in the overlay's pixels.
+        QImage coded(kFrameWidth, kFrameHeight, QImage::Format_RGB32);
+        for (int y = 0; y < kFrameHeight; ++y)
+            for (int x = 0; x < kFrameWidth; ++x)
+                coded.setPixel(x, y, qRgb(x & 0xFF, x >> 8, y));
+        widget.showOverlay(coded);
+        const QImage shot = widget.grab().toImage();
+        for (int y = 0; y < size.height(); y += 3)
+            for (int x = 0; x < size.width(); ++x) {
+                const QRgb p = shot.pixel(x, y);
+                QCOMPARE(QPoint(qRed(p) | (qGreen(p) << 8), qBlue(p)), view.frameAt(QPointF(x, y)));
+            }
     }
 
-    // A new widget shows the empty DHGR picture. A drop loads the first local
-    // file among its addresses; one that does not load leaves the picture shown.
+    // A new widget shows the empty DHGR picture. A drop hands on the first
+    // local file among its addresses; one that does not load leaves the
+    // picture shown.
     void loadAndDrop()
     {
         QTemporaryDir dir;
         const QString good = dir.filePath("good.hgr"), bad = dir.filePath("bad.hgr");
         QVERIFY(testsupport::writeFile(good, QByteArray(8192, '\x7F')) && testsupport::writeFile(bad, QByteArray(100, '\x01')));
-        QVERIFY(testsupport::writeFile(dir.filePath("drop.dgr"), QByteArray(16384, '\x01')));
         MorvoWidget widget;
         QVERIFY(widget.state().isDhgr);
         QSignalSpy messages(&widget, &MorvoWidget::statusMessage);
         QVERIFY(widget.loadPicture(good) && !widget.state().isDhgr);
         QCOMPARE(messages.takeFirst().at(0).toString(), "Loaded: " + good);
+        QVERIFY(!widget.loadPicture(bad));
+        QCOMPARE(widget.state().mainMemory[0], 0x7F);
+        QSignalSpy dropped(&widget, &MorvoWidget::fileDropped);
         const auto drop = [&](const QList<QUrl> &urls) {
             QMimeData data;
             data.setUrls(urls);
             QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-            QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QDropEvent event(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
             QApplication::sendEvent(&widget, &enter);
-            QApplication::sendEvent(&widget, &dropped);
-            return enter.isAccepted() ? int(widget.state().mainMemory[0]) : -1;  // 1 once drop.dgr is loaded
+            QApplication::sendEvent(&widget, &event);
+            return enter.isAccepted() && !dropped.isEmpty() ? dropped.takeFirst().at(0).toString() : QString();
         };
         const QUrl web("https://example.org/pic.hgr");
-        QCOMPARE(drop({web}), 0x7F);
-        QCOMPARE(drop({QUrl::fromLocalFile(bad)}), 0x7F);
-        QCOMPARE(drop({web, QUrl::fromLocalFile(dir.filePath("drop.dgr"))}), 1);
+        QCOMPARE(drop({web}), QString());
+        QCOMPARE(drop({web, QUrl::fromLocalFile(dir.filePath("drop.dgr"))}), dir.filePath("drop.dgr"));
     }
 
     // The frame is painted pixel sharp without aspect correction and smoothed

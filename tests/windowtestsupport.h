@@ -3,6 +3,8 @@
 #include "filechooser.h"
 #include "mainwindow.h"
 #include "morvowidget.h"
+#include "picturedocument.h"
+#include "textscreeneditor.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -63,7 +65,7 @@ struct Fixture {
     Fixture() { window.fileCommands()->setChooser(std::unique_ptr<FileChooser>(chooser)); }
     ~Fixture() { delete window.textEditor(); }
     FileCommands &files() { return *window.fileCommands(); }
-    PictureState &state() { return window.pictureWidget()->state(); }
+    PictureState &state() { return window.document()->state(); }
     TextScreenEditor *editor() { return window.textEditor(); }
     QString status() { return window.statusBar()->currentMessage(); }
     QMenu *fileSubmenu(int index) { return window.menuBar()->actions().first()->menu()->actions().at(index)->menu(); }

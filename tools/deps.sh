@@ -8,6 +8,9 @@ morvo_packages=(
   python3 python3-fonttools
   fonts-dejavu-core
   desktop-file-utils appstream
+  # the end-to-end scenarios: a virtual display, keys and clicks,
+  # screenshots, the clipboard, and memcheck (tools/test --memcheck)
+  xvfb xauth xdotool x11-utils imagemagick xclip valgrind
 )
 
 morvo_install_deps() {

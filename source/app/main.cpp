@@ -99,10 +99,10 @@ int main(int argc, char **argv)
     const QStringList args = QCoreApplication::arguments();
     if (args.size() >= 3 && args.at(2) == QLatin1String("--test"))
         return runTestMode(window, args);
-    // A picture named on the command line is shown as it is: it does not
-    // become the current picture nor join the recent list.
+    // A picture named on the command line is shown with its name in the
+    // title; it does not join the recent list.
     if (args.size() >= 2)
-        window.pictureWidget()->loadPicture(args.at(1));
+        window.fileCommands()->showPicture(args.at(1));
     else
         window.runStartup();
     return app.exec();

@@ -2,25 +2,36 @@
 
 #include "menubuilder.h"
 #include "morvowidget.h"
+#include "picturedocument.h"
+#include "pictureedit.h"
+#include "pictureview.h"
 #include "resourcepath.h"
 #include "settingsstore.h"
 #include "startupsequence.h"
 #include "swatchpanel.h"
 #include "textgridwidget.h"
+#include "textscreen.h"
+#include "texteditorsession.h"
 #include "textscreeneditor.h"
+#include "windowfit.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
-#include <QDate>
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QDate>
 #include <QDockWidget>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QScrollArea>
 #include <QShortcut>
-#include <QStatusTipEvent>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTimer>
+#include <QToolBar>
+
+#include <cstdio>
 
 namespace {
 
@@ -39,17 +50,23 @@ void paintDark(QWidget *widget)
 
 MainWindow::MainWindow()
 {
-    setWindowTitle(QStringLiteral("morvo"));
-    m_pictureWidget = new MorvoWidget(this);
-    m_files = new FileCommands(this, m_pictureWidget, this);
+    m_document = new PictureDocument(this);
+    m_text = new TextEditorSession(this);
+    m_pictureWidget = new MorvoWidget(m_document->state(), this);
+    m_files = new FileCommands(this, m_document, m_pictureWidget, m_text);
+    setWindowTitle(m_document->windowTitle());
     createCentralArea();
     createColorsDock();
+    m_readout = new QLabel(this);
+    statusBar()->addPermanentWidget(m_readout);
     statusBar()->showMessage(tr("Ready"));
-    connect(m_pictureWidget, &MorvoWidget::statusMessage, statusBar(),
-            [this](const QString &message) { statusBar()->showMessage(message); });
-    connect(m_pictureWidget, &MorvoWidget::overlayClicked, this, [this] { endStartupSequence(); });
+    connectDocument();
     connect(m_files, &FileCommands::statusMessage, statusBar(),
             [this](const QString &message) { statusBar()->showMessage(message); });
+    connect(m_text, &TextEditorSession::textChanged, this, &MainWindow::onTextScreenChanged);
+    connect(m_text, &TextEditorSession::closed, this, &MainWindow::onTextEditorClosed);
+    connect(m_text, &TextEditorSession::modeChanged, this, &MainWindow::onTextModeChanged);
+    connect(qApp, &QApplication::focusChanged, this, &MainWindow::updateEditActions);
     buildMenus();
     loadSettings();
 
@@ -60,8 +77,28 @@ MainWindow::MainWindow()
     if (SettingsStore::contains(SettingsStore::kMainWindowGeometry))
         restoreGeometry(SettingsStore::readBytes(SettingsStore::kMainWindowGeometry));
     else
-        resize(600, 500);
+        fitWindowToContent(this, m_view);
     createShortcuts();
+    reportMissingData();
+}
+
+MainWindow::~MainWindow()
+{
+    // The view shows the document's picture: it goes first, and nothing the
+    // document says on its way out reaches this half-gone window.
+    m_document->disconnect(this);
+    m_document->history()->disconnect(this);
+    delete m_view;
+}
+
+void MainWindow::reportMissingData()
+{
+    const QStringList missing = missingDataFiles();
+    if (missing.isEmpty())
+        return;
+    const QString message = tr("Data files missing: %1").arg(missing.join(QStringLiteral(", ")));
+    statusBar()->showMessage(message);
+    std::fprintf(stderr, "morvo: %s\n", qPrintable(message));
 }
 
 QAction *MainWindow::action(int actId) const
@@ -71,24 +108,45 @@ QAction *MainWindow::action(int actId) const
 
 void MainWindow::createCentralArea()
 {
-    auto *scrollArea = new QScrollArea(this);
-    scrollArea->setWidget(m_pictureWidget);
-    scrollArea->setWidgetResizable(false);
-    scrollArea->setAlignment(Qt::AlignCenter);
-    paintDark(scrollArea);
-    paintDark(scrollArea->viewport());
-    setCentralWidget(scrollArea);
+    m_view = new PictureView(m_pictureWidget, this);
+    paintDark(m_view);
+    paintDark(m_view->viewport());
+    setCentralWidget(m_view);
 }
 
 void MainWindow::createColorsDock()
 {
-    m_swatchPanel = new SwatchPanel(this, &m_pictureWidget->state());
+    m_swatchPanel = new SwatchPanel(this, &m_document->state());
     auto *dock = new QDockWidget(tr("Colors"), this);
     dock->setWidget(m_swatchPanel);
     dock->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
     dock->setStyleSheet(QStringLiteral("QDockWidget { border: 1px solid #555; }"));
     addDockWidget(Qt::RightDockWidgetArea, dock);
     connect(dock, &QDockWidget::topLevelChanged, m_swatchPanel, &SwatchPanel::setFloating);
+}
+
+// The document owns the picture; the view, the swatches, the title and the
+// Edit menu follow what it says.
+void MainWindow::connectDocument()
+{
+    PictureDocument *doc = m_document;
+    connect(doc, &PictureDocument::pictureChanged, m_pictureWidget, &MorvoWidget::refresh);
+    connect(doc, &PictureDocument::pictureChanged, this, &MainWindow::updateCheckedStates);
+    connect(doc, &PictureDocument::titleChanged, this, &QWidget::setWindowTitle);
+    connect(doc, &PictureDocument::pencilColorChanged, m_pictureWidget, &MorvoWidget::setPencilColor);
+    connect(doc, &PictureDocument::pencilColorChanged, m_swatchPanel, &SwatchPanel::setSelectedIndex);
+    connect(doc, &PictureDocument::toolChanged, m_pictureWidget, &MorvoWidget::setTool);
+    connect(doc->history(), &QUndoStack::indexChanged, this, &MainWindow::updateEditActions);
+    connect(m_swatchPanel, &SwatchPanel::colorSelected, doc, [doc](int colour) { doc->setPencilColor(colour); });
+    connect(m_pictureWidget, &MorvoWidget::changeStarting, doc, &PictureDocument::beginStep);
+    connect(m_pictureWidget, &MorvoWidget::changeFinished, doc, &PictureDocument::endStep);
+    connect(m_pictureWidget, &MorvoWidget::colorPicked, doc, &PictureDocument::setPencilColor);
+    connect(m_pictureWidget, &MorvoWidget::statusMessage, statusBar(),
+            [this](const QString &message) { statusBar()->showMessage(message); });
+    connect(m_pictureWidget, &MorvoWidget::pointerReadout, m_readout, &QLabel::setText);
+    connect(m_pictureWidget, &MorvoWidget::overlayClicked, doc, &PictureDocument::endBootScreens);
+    connect(m_pictureWidget, &MorvoWidget::fileDropped, m_files, &FileCommands::openDroppedFile);
+    connect(m_pictureWidget, &MorvoWidget::zoomChanged, this, [](double zoom) { SettingsStore::writeZoom(zoom); });
 }
 
 void MainWindow::buildMenus()
@@ -98,6 +156,7 @@ void MainWindow::buildMenus()
         {QStringLiteral("onNewText"), [this] { onNewText(); }},
         {QStringLiteral("onOpenText"), [this] { m_files->onOpenText(); }},
         {QStringLiteral("onUndo"), [this] { onUndo(); }},
+        {QStringLiteral("onRedo"), [this] { onRedo(); }},
         {QStringLiteral("onCut"), [this] { onCut(); }},
         {QStringLiteral("onCopy"), [this] { onCopy(); }},
         {QStringLiteral("onPaste"), [this] { onPaste(); }},
@@ -106,7 +165,7 @@ void MainWindow::buildMenus()
         {QStringLiteral("onNewGraphic"), [this] { onNewGraphic(); }},
         {QStringLiteral("onOpenGraphic"), [this] { m_files->onOpenGraphic(); }},
         {QStringLiteral("onSave"), [this] { onSave(); }},
-        {QStringLiteral("onSaveAs"), [this] { m_files->onSaveAs(); }},
+        {QStringLiteral("onSaveAs"), [this] { onSaveAs(); }},
         {QStringLiteral("quit"), [this] { quitApplication(); }},
         {QStringLiteral("onConvertToDHGR"), [this] { onConvertToDHGR(); }},
         {QStringLiteral("toggleBitShifting"), [this] { toggleBitShifting(); }},
@@ -116,6 +175,11 @@ void MainWindow::buildMenus()
         {QStringLiteral("aboutQt"), [] { QApplication::aboutQt(); }},
         {QStringLiteral("onShiftLeft"), [this] { onShiftLeft(); }},
         {QStringLiteral("onShiftRight"), [this] { onShiftRight(); }},
+        {QStringLiteral("zoomIn"), [this] { m_view->zoomIn(); }},
+        {QStringLiteral("zoomOut"), [this] { m_view->zoomOut(); }},
+        {QStringLiteral("actualSize"), [this] { m_view->actualSize(); }},
+        {QStringLiteral("fitToWindow"), [this] { m_view->fitToWindow(); }},
+        {QStringLiteral("toggleDotGrid"), [this] { toggleDotGrid(); }},
     };
     bindings.radioGroups = {
         {QStringLiteral("engine"), [this](QAction *a) { onEngineChosen(a); }},
@@ -126,26 +190,58 @@ void MainWindow::buildMenus()
     // A menu command during the boot screens first ends them, so that what
     // it opens is not replaced when they put the old picture back.
     for (auto &operation : bindings.operations)
-        operation = [this, run = operation] { endStartupSequence(); run(); };
+        operation = [doc = m_document, run = operation] { doc->endBootScreens(); run(); };
     for (auto &handler : bindings.radioGroups)
-        handler = [this, run = handler](QAction *a) { endStartupSequence(); run(a); };
-    // The text commands serve the text editor window, which has no menus of
-    // its own: their keys work there too.
-    bindings.applicationWide = {QStringLiteral("onNewText"), QStringLiteral("onOpenText"), QStringLiteral("onSave"),
-                                QStringLiteral("quit"), QStringLiteral("onUndo"), QStringLiteral("onCut"),
-                                QStringLiteral("onCopy"), QStringLiteral("onPaste"), QStringLiteral("onSelectAll")};
+        handler = [doc = m_document, run = handler](QAction *a) { doc->endBootScreens(); run(a); };
+    // The File and Edit commands serve the text editor window too, which has
+    // no menus of its own: their keys work there as well.
+    bindings.applicationWide = {QStringLiteral("onNewText"),    QStringLiteral("onOpenText"),
+                                QStringLiteral("onNewGraphic"), QStringLiteral("onOpenGraphic"),
+                                QStringLiteral("onSave"),       QStringLiteral("onSaveAs"),
+                                QStringLiteral("quit"),         QStringLiteral("onUndo"),
+                                QStringLiteral("onRedo"),       QStringLiteral("onCut"),
+                                QStringLiteral("onCopy"),       QStringLiteral("onPaste"),
+                                QStringLiteral("onSelectAll")};
     const BuiltMenus built = MenuBuilder(menuBar(), this, bindings).build(menuDefinition());
     m_actionsById = built.actionsById;
-    m_undoAction = built.taggedActions.value(QStringLiteral("undo"));
-    m_cutAction = built.taggedActions.value(QStringLiteral("cut"));
-    m_copyAction = built.taggedActions.value(QStringLiteral("copy"));
-    m_pasteAction = built.taggedActions.value(QStringLiteral("paste"));
-    m_clearAction = built.taggedActions.value(QStringLiteral("clear"));
-    m_selectAllAction = built.taggedActions.value(QStringLiteral("selectAll"));
-    m_saveAsAction = built.taggedActions.value(QStringLiteral("saveAs"));
+    m_tagged = built.taggedActions;
+    if (QAction *redo = m_tagged.value(QStringLiteral("redo")))
+        redo->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))});
+    m_dotGridAction = m_tagged.value(QStringLiteral("dotGrid"));
+    if (QMenu *tools = built.menusById.value(QStringLiteral("tools")))
+        createToolActions(tools);
     m_files->setMenus(built.recentGraphicMenu, built.recentTextMenu);
     updateCheckedStates();
-    updateTextActions();
+    updateEditActions();
+}
+
+// The tools, in a menu and a tool bar, each with its single key.
+void MainWindow::createToolActions(QMenu *menu)
+{
+    auto *bar = new QToolBar(tr("Tools"), this);
+    bar->setObjectName(QStringLiteral("tools"));
+    bar->setFocusPolicy(Qt::NoFocus);
+    addToolBar(Qt::TopToolBarArea, bar);
+    m_toolGroup = new QActionGroup(this);
+    for (const ToolInfo &info : toolTable()) {
+        const QString name = QCoreApplication::translate("Tool", info.name);
+        QAction *a = menu->addAction(QStringLiteral("%1\t%2").arg(name, QChar(info.key)));
+        a->setCheckable(true);
+        a->setChecked(info.tool == m_document->tool());
+        a->setToolTip(QStringLiteral("%1 (%2)").arg(name, QChar(info.key)));
+        a->setIconText(name);
+        m_toolGroup->addAction(a);
+        bar->addAction(a);
+        const Tool tool = info.tool;
+        connect(a, &QAction::triggered, m_document, [this, tool] {
+            m_document->endBootScreens();
+            m_document->setTool(tool);
+        });
+    }
+    connect(m_document, &PictureDocument::toolChanged, this, [this](Tool tool) {
+        for (QAction *a : m_toolGroup->actions())
+            a->setChecked(a->iconText() == QCoreApplication::translate("Tool", toolInfo(tool).name));
+    });
 }
 
 void MainWindow::createShortcuts()
@@ -158,41 +254,40 @@ void MainWindow::createShortcuts()
     addShortcut(Qt::Key_Period, [this] { stepScreenSize(+1); });
     addShortcut(Qt::Key_BracketLeft, [this] { stepPalette(-1); });
     addShortcut(Qt::Key_BracketRight, [this] { stepPalette(+1); });
+    for (const ToolInfo &info : toolTable()) {
+        const Tool tool = info.tool;
+        addShortcut(Qt::Key(Qt::Key_A + (info.key - 'A')), [this, tool] { m_document->setTool(tool); });
+    }
 }
 
 void MainWindow::addShortcut(Qt::Key key, const std::function<void()> &operation)
 {
-    auto *shortcut = new QShortcut(QKeySequence(key), this, nullptr, nullptr, Qt::WindowShortcut);
-    shortcut->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(shortcut, &QShortcut::activated, this, [this, operation] {
-        if (shortcutsMayAct())
-            operation();
-    });
+    // A letter acts in either case: with Shift held or Caps Lock on.
+    QList<QKeySequence> keys{QKeySequence(key)};
+    if (key >= Qt::Key_A && key <= Qt::Key_Z)
+        keys << QKeySequence(Qt::SHIFT | key);
+    for (const QKeySequence &sequence : keys) {
+        auto *shortcut = new QShortcut(sequence, this, nullptr, nullptr, Qt::WindowShortcut);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(shortcut, &QShortcut::activated, this, [this, operation] {
+            if (shortcutsMayAct())
+                operation();
+        });
+    }
 }
 
 bool MainWindow::shortcutsMayAct()
 {
-    if (endStartupSequence())
+    if (m_document->endBootScreens())
         return false;
     return !textEditorActive();
 }
 
-bool MainWindow::textEditorActive() const
-{
-    // The editor's floating MouseText palette counts as the editor.
-    for (QWidget *w = QApplication::activeWindow(); w; w = w->parentWidget())
-        if (w == m_textEditor)
-            return true;
-    return false;
-}
+TextScreenEditor *MainWindow::textEditor() const { return m_text->editor(); }
 
-bool MainWindow::endStartupSequence()
-{
-    if (!m_startupSequence || !m_startupSequence->isRunning())
-        return false;
-    m_startupSequence->stop();
-    return true;
-}
+bool MainWindow::textMode() const { return m_text->editor() != nullptr; }
+
+bool MainWindow::textEditorActive() const { return m_text->isActive(); }
 
 bool MainWindow::event(QEvent *event)
 {
@@ -210,10 +305,10 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     // would take for itself (the scroll area's arrows), and a picture
     // dropped on them is loaded once they have put the old one back.
     if (event->type() == QEvent::KeyPress && watched->isWidgetType()
-        && static_cast<QWidget *>(watched)->window() == this && endStartupSequence())
+        && static_cast<QWidget *>(watched)->window() == this && m_document->endBootScreens())
         return true;
     if (event->type() == QEvent::Drop && watched == m_pictureWidget)
-        endStartupSequence();
+        m_document->endBootScreens();
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -231,12 +326,23 @@ void MainWindow::resizeEvent(QResizeEvent *event)
         m_geometryTimer->start();
 }
 
+bool MainWindow::mayClose()
+{
+    return m_text->close() && m_files->mayReplacePicture();
+}
+
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (closeTextEditor())
+    if (mayClose())
         QMainWindow::closeEvent(event);
     else
         event->ignore();
+}
+
+void MainWindow::quitApplication()
+{
+    if (mayClose())
+        QCoreApplication::quit();
 }
 
 void MainWindow::saveWindowGeometry()
@@ -246,24 +352,26 @@ void MainWindow::saveWindowGeometry()
 
 void MainWindow::loadSettings()
 {
-    SettingsStore::readViewOptions(m_pictureWidget->state().viewOptions());
+    SettingsStore::readViewOptions(m_document->state().viewOptions());
     m_files->loadSettings();
     m_pictureWidget->refresh();
+    m_pictureWidget->setZoom(SettingsStore::readZoom());
+    m_pictureWidget->setDotGrid(SettingsStore::readDotGrid());
     m_swatchPanel->update();
     updateCheckedStates();
-    m_lastColorPalette = m_pictureWidget->state().paletteType;
-    m_lastMonoPalette = m_pictureWidget->state().oneBitPalette;
+    m_lastColorPalette = m_document->state().paletteType;
+    m_lastMonoPalette = m_document->state().oneBitPalette;
 }
 
 void MainWindow::saveSettings()
 {
-    SettingsStore::writeViewSettings(m_pictureWidget->state().viewOptions(),
+    SettingsStore::writeViewSettings(m_document->state().viewOptions(),
                                      {m_files->lastOpenDir(), m_files->lastSaveDir(), m_files->lastTextDir()});
 }
 
 void MainWindow::changeView(const std::function<bool(ViewChoice &)> &rule)
 {
-    ViewOptions &options = m_pictureWidget->state().viewOptions();
+    ViewOptions &options = m_document->state().viewOptions();
     ViewChoice choice{options, m_lastColorPalette, m_lastMonoPalette};
     if (!rule(choice))
         return;
@@ -338,7 +446,7 @@ void MainWindow::stepPalette(int delta)
 
 void MainWindow::updateCheckedStates()
 {
-    const MenuStates states = menuStates(m_pictureWidget->state().viewOptions());
+    const MenuStates states = menuStates(m_document->state().viewOptions());
     for (int act = 0; act < kActionCount; ++act) {
         QAction *a = m_actionsById[size_t(act)];
         if (!a || act == kActConvert)
@@ -352,42 +460,67 @@ void MainWindow::updateCheckedStates()
             a->setChecked(states.checked[size_t(act)]);
         }
     }
+    if (m_dotGridAction)
+        m_dotGridAction->setChecked(m_pictureWidget->dotGrid());
 }
 
-void MainWindow::updateTextActions()
+void MainWindow::toggleDotGrid()
 {
-    const bool enabled = m_textMode && m_textEditor;
-    for (QAction *a : {m_undoAction, m_cutAction, m_copyAction, m_pasteAction, m_clearAction, m_selectAllAction})
-        if (a)
+    m_pictureWidget->setDotGrid(!m_pictureWidget->dotGrid());
+    SettingsStore::writeDotGrid(m_pictureWidget->dotGrid());
+    updateCheckedStates();
+}
+
+void MainWindow::updateEditActions()
+{
+    const auto set = [this](const char *tag, bool enabled, const QString &text = QString()) {
+        if (QAction *a = m_tagged.value(QLatin1String(tag))) {
             a->setEnabled(enabled);
+            if (!text.isNull())
+                a->setText(text);
+        }
+    };
+    // Cut, Paste, Clear and Select All serve the text editor, which has no
+    // menus of its own, whichever window is active.
+    for (const char *tag : {"cut", "paste", "clear", "selectAll"})
+        set(tag, textMode());
+    set("copy", true);
+    if (textEditorActive()) {
+        TextGridWidget *grid = textEditor()->grid();
+        set("undo", grid->canUndo(), tr("Undo"));
+        set("redo", grid->canRedo(), tr("Redo"));
+        return;
+    }
+    const QUndoStack *history = m_document->history();
+    set("undo", history->canUndo(), history->canUndo() ? tr("Undo %1").arg(history->undoText()) : tr("Undo"));
+    set("redo", history->canRedo(), history->canRedo() ? tr("Redo %1").arg(history->redoText()) : tr("Redo"));
 }
 
 void MainWindow::onConvertToDHGR()
 {
-    m_pictureWidget->convertToDhgr();
-    updateCheckedStates();
+    m_document->change(tr("Convert to DHGR"), [](PictureState &s) { convertToDhgr(s); });
 }
 
-void MainWindow::onShiftLeft() { m_pictureWidget->shiftPicture(true); }
+void MainWindow::onShiftLeft()
+{
+    m_document->change(tr("Shift Left"), [](PictureState &s) { shiftPicture(s, true); });
+}
 
-void MainWindow::onShiftRight() { m_pictureWidget->shiftPicture(false); }
+void MainWindow::onShiftRight()
+{
+    m_document->change(tr("Shift Right"), [](PictureState &s) { shiftPicture(s, false); });
+}
 
 void MainWindow::onNewGraphic()
 {
-    if (!closeTextEditor())
+    if (!m_text->close() || !m_files->mayReplacePicture())
         return;
-    m_pictureWidget->clearPicture();
-    setWindowTitle(QStringLiteral("morvo"));
-    m_files->forgetCurrentPicture();
-    updateCheckedStates();
-    updateTextActions();
+    m_document->change(tr("New Graphic"), [](PictureState &s) { s.clearMemory(); });
+    m_document->forgetFile();
+    statusBar()->showMessage(tr("New picture"));
 }
 
-void MainWindow::onNewText()
-{
-    if (mayReplaceText())
-        openInTextEditor(QString(), QString());
-}
+void MainWindow::onNewText() { m_files->newTextScreen(); }
 
 void MainWindow::onSave()
 {
@@ -397,40 +530,63 @@ void MainWindow::onSave()
         m_files->exportPng();
 }
 
+void MainWindow::onSaveAs()
+{
+    if (textEditorActive())
+        m_files->saveTextScreenAs();
+    else
+        m_files->onSaveAs();
+}
+
 void MainWindow::onUndo()
 {
-    if (m_textEditor)
-        m_textEditor->grid()->undo();
+    if (textEditorActive())
+        textEditor()->grid()->undo();
+    else
+        m_document->history()->undo();
+    updateEditActions();
+}
+
+void MainWindow::onRedo()
+{
+    if (textEditorActive())
+        textEditor()->grid()->redo();
+    else
+        m_document->history()->redo();
+    updateEditActions();
 }
 
 void MainWindow::onCut()
 {
-    if (m_textEditor)
-        m_textEditor->grid()->cut();
+    if (textMode())
+        textEditor()->grid()->cut();
 }
 
 void MainWindow::onCopy()
 {
-    if (m_textEditor)
-        m_textEditor->grid()->copy();
+    // From the picture window, the frame as an exported PNG holds it.
+    if (textEditorActive())
+        textEditor()->grid()->copy();
+    else
+        QGuiApplication::clipboard()->setImage(m_pictureWidget->exportImage());
 }
 
 void MainWindow::onPaste()
 {
-    if (m_textEditor)
-        m_textEditor->grid()->paste();
+    if (textMode())
+        textEditor()->grid()->paste();
 }
 
 void MainWindow::onClear()
 {
-    if (m_textEditor && m_textEditor->grid()->hasSelection())
-        m_textEditor->grid()->deleteSelection();
+    if (textMode() && textEditor()->grid()->hasSelection())
+        textEditor()->grid()->deleteSelection();
 }
 
 void MainWindow::onSelectAll()
 {
-    if (m_textEditor)
-        m_textEditor->grid()->selectAll();
+    if (textMode())
+        textEditor()->grid()->selectAll();
 }
 
 void MainWindow::onAbout()
@@ -440,106 +596,49 @@ void MainWindow::onAbout()
     if (!family.isEmpty())
         font = QFont(family, 10);
     const QString text = QStringLiteral(
-                             "<html><body style=\"background-color: black; color: white;\">"
                              "<p style=\"font-size:14pt; font-weight:bold;\">morvo</p>"
                              "<p>Apple II DHGR / HGR picture viewer and editor</p>"
-                             "<p style=\"font-size:9pt; color: #888;\">&copy; %1 kestrand</p>"
-                             "</body></html>")
+                             "<p style=\"font-size:9pt; color: #888;\">&copy; %1 kestrand</p>")
                              .arg(QDate::currentDate().year());
     QMessageBox box(this);
     box.setWindowTitle(tr("About morvo"));
     box.setTextFormat(Qt::RichText);
     box.setText(text);
     box.setFont(font);
+    // Rich text leaves the box's own background behind it: the whole box
+    // is painted black, like the screen the text would be on.
+    box.setStyleSheet(QStringLiteral("QMessageBox { background-color: black; } QLabel { color: white; }"));
     box.exec();
-}
-
-void MainWindow::quitApplication()
-{
-    if (closeTextEditor())
-        QCoreApplication::quit();
-}
-
-void MainWindow::ensureTextEditor()
-{
-    if (m_textEditor)
-        return;
-    m_textEditor = new TextScreenEditor();
-    m_textEditor->setSaveHandler([this] { return m_files->saveTextScreen(); });
-    connect(m_textEditor, &TextScreenEditor::textChanged, this, &MainWindow::onTextScreenChanged);
-    connect(m_textEditor, &TextScreenEditor::editorClosed, this, &MainWindow::onTextEditorClosed);
-    connect(m_textEditor, &TextScreenEditor::modeChanged, this, &MainWindow::onTextModeChanged);
-}
-
-void MainWindow::openInTextEditor(const QString &text, const QString &path)
-{
-    ensureTextEditor();
-    m_textEditor->loadScreen(text);
-    m_textEditor->setFilePath(path);
-    m_textEditor->setModified(false);
-    m_textEditor->updateTitle();
-    m_textEditor->show();
-    m_textEditor->raise();
-    m_textEditor->activateWindow();
-    m_textEditor->grid()->setFocus();
-    m_textMode = true;
-    m_files->forgetCurrentPicture();
-    setWindowTitle(QStringLiteral("morvo"));
-    updateTextActions();
-}
-
-bool MainWindow::closeTextEditor()
-{
-    if (!m_textEditor || !m_textEditor->isVisible())
-        return true;
-    if (!m_textEditor->maybeSave())
-        return false;
-    // The user has answered: the window's own close must not ask again.
-    m_textEditor->setModified(false);
-    m_textEditor->close();
-    return true;
-}
-
-bool MainWindow::mayReplaceText()
-{
-    return !m_textEditor || !m_textEditor->isVisible() || m_textEditor->maybeSave();
 }
 
 void MainWindow::onTextScreenChanged(const QString &text)
 {
-    m_pictureWidget->renderTextScreen(text, appleFontFamily());
-    updateCheckedStates();
+    m_document->drawTextScreen([&text](PictureState &s) { renderTextScreen(s, text, appleFontFamily()); });
+    updateEditActions();
 }
 
 void MainWindow::onTextEditorClosed()
 {
-    m_textEditor = nullptr;
-    m_textMode = false;
-    m_pictureWidget->clearPicture();
-    setWindowTitle(QStringLiteral("morvo"));
-    updateTextActions();
-    updateCheckedStates();
+    // The picture was the screen the editor showed: a blank one takes its
+    // place, with nothing to save.
+    m_document->reset();
+    updateEditActions();
 }
 
 void MainWindow::onTextModeChanged(bool is80col)
 {
-    if (is80col && !m_pictureWidget->state().isDhgr)
+    if (is80col && !m_document->state().isDhgr)
         onConvertToDHGR();
-}
-
-void MainWindow::pictureShown()
-{
-    updateCheckedStates();
-    updateTextActions();
 }
 
 void MainWindow::runStartup()
 {
-    if (!m_pictureWidget->state().startScreen) {
+    if (!m_document->state().startScreen) {
         reopenLastPicture();
         return;
     }
     m_startupSequence = new StartupSequence(m_pictureWidget, this);
+    m_startupSequence->setDocument(m_document);
     qApp->installEventFilter(this);
     connect(m_startupSequence, &StartupSequence::finished, this, [this] {
         qApp->removeEventFilter(this);
@@ -551,7 +650,7 @@ void MainWindow::runStartup()
 void MainWindow::reopenLastPicture()
 {
     if (m_files->recentFiles().isEmpty())
-        m_pictureWidget->clearPicture();
+        m_document->reset();
     else
         m_files->openRecentPicture(m_files->recentFiles().constFirst());
 }

@@ -1,51 +1,60 @@
 #pragma once
 
 #include "filecommands.h"
-#include "textscreeneditor.h"
 #include "viewchoice.h"
 
 #include <QMainWindow>
-#include <QPointer>
 
 #include <array>
 #include <functional>
 
 class MorvoWidget;
+class PictureDocument;
+class PictureView;
 class QAction;
+class QActionGroup;
+class QLabel;
 class QMenu;
 class QTimer;
 class StartupSequence;
 class SwatchPanel;
+class TextEditorSession;
+class TextScreenEditor;
 
-// The program's window: the picture centred in a dark scroll area, the
-// Colors dock, the menus built from their definition, and the status bar.
-// The view-option rules are ViewChoice's; this applies their result.
-class MainWindow : public QMainWindow, private FileCommandsHost {
+// The program's window: the picture centred in a dark, zooming scroll area,
+// the Colors dock, the menus built from their definition, and the status
+// bar with the readout of the dot under the pointer. The open picture is
+// its document's; the view-option rules are ViewChoice's; this applies
+// their result and asks before anything unsaved is dropped.
+class MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:
     MainWindow();
+    ~MainWindow() override;
 
+    PictureDocument *document() const { return m_document; }
     MorvoWidget *pictureWidget() const { return m_pictureWidget; }
+    PictureView *pictureView() const { return m_view; }
     SwatchPanel *swatchPanel() const { return m_swatchPanel; }
     FileCommands *fileCommands() const { return m_files; }
+    TextEditorSession *textSession() const { return m_text; }
     QAction *action(int actId) const;
+    QAction *taggedAction(const QString &tag) const { return m_tagged.value(tag); }
 
     // Called once after the window is shown when no file was named.
     void runStartup();
     void reopenLastPicture();
     StartupSequence *startupSequence() const { return m_startupSequence; }
 
-    // The text editor window: created on demand, forgotten when it closes.
-    TextScreenEditor *textEditor() const override { return m_textEditor; }
-    void ensureTextEditor();
-    void openInTextEditor(const QString &text, const QString &path) override;
-    bool closeTextEditor() override;
-    bool textMode() const { return m_textMode; }
+    // The text editor window, while one is open.
+    TextScreenEditor *textEditor() const;
+    bool textMode() const;
     // The text editor, or its floating palette, is the active window.
     bool textEditorActive() const;
 
-    // Asks about unsaved text, then quits; the question can keep it open.
+    // Asks about unsaved text and an unsaved picture, then quits; either
+    // question can keep it open.
     void quitApplication();
 
     // Menu operations.
@@ -58,6 +67,7 @@ public:
     void toggleBitShifting();
     void toggle560Mode();
     void toggleStartScreen();
+    void toggleDotGrid();
     void stepScreenSize(int delta);
     void stepPalette(int delta);
     void onConvertToDHGR();
@@ -66,7 +76,13 @@ public:
     void onNewText();
     void onNewGraphic();
     void onSave();
+    // Save As writes the text screen under a new name when the text editor
+    // is the active window, otherwise the picture memory.
+    void onSaveAs();
+    // Undo and Redo act on the text when the text editor is the active
+    // window, otherwise on the picture.
     void onUndo();
+    void onRedo();
     void onCut();
     void onCopy();
     void onPaste();
@@ -75,29 +91,29 @@ public:
     void onAbout();
 
     void updateCheckedStates();
-    void updateTextActions();
+    void updateEditActions();
 
 protected:
     bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
-    // Closing the window asks about unsaved text first, as Quit does.
+    // Closing the window asks as Quit does.
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void pictureShown() override;
-    bool mayReplaceText() override;
-    void commandStarts() override { endStartupSequence(); }
     void onTextScreenChanged(const QString &text);
     void onTextEditorClosed();
     void onTextModeChanged(bool is80col);
-    // Ends a running boot sequence; true when there was one to end.
-    bool endStartupSequence();
+    // Quit and closing the window: the text's question, then the picture's.
+    bool mayClose();
 
+    void reportMissingData();
     void createCentralArea();
     void createColorsDock();
+    void connectDocument();
     void buildMenus();
+    void createToolActions(QMenu *menu);
     void createShortcuts();
     void addShortcut(Qt::Key key, const std::function<void()> &operation);
     // The single keys act only on the picture: a key during the boot screens
@@ -114,21 +130,19 @@ private:
     void changeView(const std::function<bool(ViewChoice &)> &rule);
     void applyViewChange();
 
+    PictureDocument *m_document = nullptr;
+    TextEditorSession *m_text = nullptr;
     MorvoWidget *m_pictureWidget = nullptr;
+    PictureView *m_view = nullptr;
     SwatchPanel *m_swatchPanel = nullptr;
+    QLabel *m_readout = nullptr;
     QTimer *m_geometryTimer = nullptr;
     FileCommands *m_files = nullptr;
     StartupSequence *m_startupSequence = nullptr;
-    QPointer<TextScreenEditor> m_textEditor;
-    bool m_textMode = false;
+    QActionGroup *m_toolGroup = nullptr;
+    QAction *m_dotGridAction = nullptr;
     quint16 m_lastColorPalette = 0;
     quint16 m_lastMonoPalette = 0;
     std::array<QAction *, kActionCount> m_actionsById{};
-    QAction *m_undoAction = nullptr;
-    QAction *m_cutAction = nullptr;
-    QAction *m_copyAction = nullptr;
-    QAction *m_pasteAction = nullptr;
-    QAction *m_clearAction = nullptr;
-    QAction *m_selectAllAction = nullptr;
-    QAction *m_saveAsAction = nullptr;
+    QHash<QString, QAction *> m_tagged;
 };

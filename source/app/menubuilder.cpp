@@ -12,7 +12,7 @@
 namespace {
 
 const QStringList kTags = {
-    QStringLiteral("undo"), QStringLiteral("cut"), QStringLiteral("copy"), QStringLiteral("paste"),
+    QStringLiteral("undo"), QStringLiteral("redo"), QStringLiteral("dotGrid"), QStringLiteral("cut"), QStringLiteral("copy"), QStringLiteral("paste"),
     QStringLiteral("clear"), QStringLiteral("selectAll"), QStringLiteral("saveAs"),
 };
 
@@ -51,6 +51,8 @@ BuiltMenus MenuBuilder::build(const QByteArray &definition)
     for (const QJsonValue &menuValue : menus) {
         const QJsonObject menuObject = menuValue.toObject();
         QMenu *menu = m_menuBar->addMenu(text(menuObject, "title"));
+        if (menuObject.contains(QLatin1String("id")))
+            m_built.menusById.insert(text(menuObject, "id"), menu);
         for (const QJsonValue &itemValue : menuObject.value(QLatin1String("items")).toArray()) {
             const QJsonObject item = itemValue.toObject();
             const QString type = text(item, "type");

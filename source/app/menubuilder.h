@@ -34,7 +34,8 @@ struct MenuBindings {
 
 struct BuiltMenus {
     std::array<QAction *, kActionCount> actionsById{};
-    QHash<QString, QAction *> taggedActions;  // "undo", "cut", ... "saveAs"
+    QHash<QString, QAction *> taggedActions;  // "undo", "redo", "cut", ... "saveAs", "dotGrid"
+    QHash<QString, QMenu *> menusById;          // menus the code fills, by their "id"
     QMenu *recentGraphicMenu = nullptr;
     QMenu *recentTextMenu = nullptr;
 };

@@ -53,10 +53,16 @@ void SwatchPanel::mousePressEvent(QMouseEvent *event)
     const int index = swatchAt(event->position().toPoint(), m_columns);
     if (index < 0)
         return;
-    m_selectedIndex = quint8(index);
-    pencilColor = index;
-    update();
+    setSelectedIndex(index);
     Q_EMIT colorSelected(MRVO_ColorType(index));
+}
+
+void SwatchPanel::setSelectedIndex(int index)
+{
+    if (index < 0 || index >= kSwatches || index == m_selectedIndex)
+        return;
+    m_selectedIndex = quint8(index);
+    update();
 }
 
 void SwatchPanel::paintEvent(QPaintEvent *)

@@ -22,8 +22,8 @@ QSize swatchPanelSize(int columns);
 // The swatch whose square holds the point, or -1 for the gaps and margins.
 int swatchAt(QPoint point, int columns);
 
-// The colours of the current palette as clickable squares; a click sets the
-// pencil colour.
+// The colours of the current palette as clickable squares; a click chooses
+// the pencil colour.
 class SwatchPanel : public QWidget {
     Q_OBJECT
 
@@ -35,6 +35,9 @@ public:
 
 public Q_SLOTS:
     void setFloating(bool floating);
+    // Highlights the pencil's colour, also one chosen elsewhere (the
+    // eyedropper).
+    void setSelectedIndex(int index);
 
 Q_SIGNALS:
     void colorSelected(MRVO_ColorType colorType);

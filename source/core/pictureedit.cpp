@@ -7,8 +7,6 @@
 #include <algorithm>
 #include <cstdlib>
 
-int pencilColor = 15;
-
 namespace {
 
 constexpr int kLastColumn = kDhgrDots - 1;   // 559
@@ -102,14 +100,10 @@ bool bringNear(QPoint &a, QPoint &b)
     return true;
 }
 
-// The dot's byte in the DHGR memory images: with q = x div 7, s = x + q is
-// 8q + (x mod 7), so s div 16 is the byte column and bit 3 of s (q odd)
-// picks main memory over aux memory.
 uchar &dhgrByte(PictureState &state, int x, int y)
 {
-    const int s = x + x / 7;
-    PictureMemory &memory = (s & 8) ? state.mainMemory : state.auxMemory;
-    return memory[size_t(rowBaseTable[size_t(y)] + s / 16)];
+    const DotPlace place = dhgrDotPlace(x, y);
+    return (place.main ? state.mainMemory : state.auxMemory)[size_t(place.offset)];
 }
 
 // The colour cell's start moves right for colours whose dots read better
@@ -155,6 +149,20 @@ void shiftBitmap(PictureState &state, bool left, int columns)
 }
 
 } // namespace
+
+DotPlace dhgrDotPlace(int x, int y)
+{
+    const int s = x + x / 7;
+    return {(s & 8) != 0, rowBaseTable[size_t(y)] + s / 16, x % 7};
+}
+
+bool dhgrDotLit(const PictureState &state, int x, int y)
+{
+    if (x < 0 || x > kLastColumn || y < 0 || y > kLastRow)
+        return false;
+    const DotPlace place = dhgrDotPlace(x, y);
+    return (place.main ? state.mainMemory : state.auxMemory)[size_t(place.offset)] & (1 << place.bit);
+}
 
 bool clipLine(QPoint &a, QPoint &b)
 {

@@ -4,11 +4,18 @@
 
 struct PictureState;
 
-// The pencil's colour index (0 to 15, the main-table entry of a palette).
-// Each of its four bits belongs to one dot phase of the 560-dot grid: dot d
-// is lit by the pencil exactly when bit (8 >> (d mod 4)) is set. The swatch
-// panel writes it; white to begin with.
-extern int pencilColor;
+// Where DHGR dot x (0 to 559) of row y (0 to 191) is kept: with q = x div 7,
+// s = x + q is 8q + (x mod 7), so s div 16 is the byte's column in the row
+// and bit 3 of s (q odd) picks main memory over aux memory.
+struct DotPlace {
+    bool main;
+    int offset;  // in its memory image
+    int bit;
+};
+DotPlace dhgrDotPlace(int x, int y);
+
+// Whether DHGR dot x of row y is lit; dots outside the picture are not.
+bool dhgrDotLit(const PictureState &state, int x, int y);
 
 // Clips the segment from a to b to the 560 x 192 picture (Cohen-Sutherland,
 // single-precision slope, results truncated toward zero) and replaces its

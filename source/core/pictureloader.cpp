@@ -1,17 +1,18 @@
 #include "pictureloader.h"
 
+#include "picturetypes.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLocale>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QSaveFile>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -25,19 +26,6 @@ constexpr qint64 kLongestDhgr = kDhgrBytes + 1;         // a stray trailing byte
 QString tr(const char *text)
 {
     return QCoreApplication::translate("PictureLoader", text);
-}
-
-QString bytes(qint64 n)
-{
-    return QLocale(QLocale::English, QLocale::UnitedStates).toString(n);
-}
-
-void copyInto(PictureMemory &memory, const QByteArray &data, qint64 offset)
-{
-    memory.fill(0);
-    const qint64 n = std::clamp<qint64>(data.size() - offset, 0, kPictureBytes);
-    if (n > 0)
-        std::memcpy(memory.data(), data.constData() + offset, size_t(n));
 }
 
 void loadCompanion(const QString &path, PictureFile &result)
@@ -59,10 +47,10 @@ void loadCompanion(const QString &path, PictureFile &result)
         return;
     }
     if (size < kShortestPage) {
-        result.companionNote = tr("%1 is only %2 bytes").arg(candidate, bytes(size));
+        result.companionNote = tr("%1 is only %2 bytes").arg(candidate, thousands(size));
         return;
     }
-    copyInto(result.auxMemory, data, 0);
+    result.auxMemory = memoryImage(data, false).mainMemory;
     result.companionPath = candidate;
     result.kind = PictureKind::HgrWithAux;
     result.padded = result.padded || size < kPictureBytes;
@@ -219,37 +207,102 @@ QByteArray pictureFileBytes(const PictureState &state)
 QString companionAuxPath(const QString &path)
 {
     QString stem = path;
-    if (stem.endsWith(QStringLiteral(".hgr"), Qt::CaseInsensitive))
+    if (stem.endsWith(QStringLiteral(".hgr"), Qt::CaseInsensitive) || stem.endsWith(QStringLiteral(".bin"), Qt::CaseInsensitive))
         stem.chop(4);
     return stem + QStringLiteral(".AUX");
 }
+
+bool prodosTypeInName(const QString &fileName, quint8 &type, quint16 &aux)
+{
+    static const QRegularExpression suffix(QStringLiteral("#([0-9A-Fa-f]{2})([0-9A-Fa-f]{4})$"));
+    const QRegularExpressionMatch match = suffix.match(fileName);
+    if (!match.hasMatch())
+        return false;
+    type = quint8(match.captured(1).toUInt(nullptr, 16));
+    aux = quint16(match.captured(2).toUInt(nullptr, 16));
+    return true;
+}
+
+namespace {
+
+// Transfer tools that keep a DOS 3.3 binary file's header may also keep the
+// rest of its last 256-byte sector.
+bool hasDosPictureHeader(const QByteArray &data, qint64 size)
+{
+    const DosBinaryHeader header = dosBinaryHeader(data);
+    if (dosBinaryPictureReason(header).isEmpty())
+        return false;
+    constexpr qint64 kSector = 256;
+    const qint64 follows = size - kDosBinaryHeaderBytes;
+    const qint64 wholeSectors = (header.length + kDosBinaryHeaderBytes + kSector - 1) / kSector * kSector;
+    return follows >= header.length && follows <= wholeSectors - kDosBinaryHeaderBytes;
+}
+
+// Single-file DHGR pictures are often named for it.
+bool hasDhgrName(const QString &path)
+{
+    const QString suffix = QFileInfo(path).suffix();
+    return suffix.compare(QLatin1String("A2FC"), Qt::CaseInsensitive) == 0
+        || suffix.compare(QLatin1String("A2FM"), Qt::CaseInsensitive) == 0;
+}
+
+PictureFile readBySize(const QString &path, const QByteArray &data, qint64 n)
+{
+    if (n < kShortestPage) {
+        PictureFile refused;
+        refused.size = n;
+        const DosBinaryHeader header = dosBinaryHeader(data);
+        if (n == header.length + kDosBinaryHeaderBytes && n > kDosBinaryHeaderBytes)
+            refused.error = tr("%1: %2").arg(path, pictureFromDosBinary(data).error);
+        else
+            refused.error = tr("%1: a %2-byte file: not a hi-res memory image (those have 8,184 bytes or more)")
+                                .arg(path, thousands(n));
+        return refused;
+    }
+    const bool dhgrSize = n >= kShortestDhgr && n <= kLongestDhgr;
+    const QString source = hasDhgrName(path) ? dhgrSize ? tr("a DHGR file by its name")
+                                                        : tr("named as a DHGR file, but of %1 bytes: read as HGR").arg(thousands(n))
+                                             : QString();
+    PictureFile result = memoryImage(data, dhgrSize);
+    result.size = n;
+    result.source = source;
+    if (!dhgrSize) {
+        result.tailIgnored = n > kPictureBytes;
+        loadCompanion(path, result);
+    }
+    return result;
+}
+
+} // namespace
 
 PictureFile readPictureFile(const QString &path)
 {
     PictureFile result;
     QByteArray data;
-    if (!readFileHead(path, kLongestDhgr, tr("a picture"), data, result.size, result.error))
+    if (!readFileHead(path, kLargestPictureFile, tr("a picture"), data, result.size, result.error))
         return result;
-
     const qint64 n = result.size;
-    if (n < kShortestPage) {
-        result.error = tr("%1 is %2 bytes: too short for a hi-res picture (at least 8,184)")
-                           .arg(path, bytes(n));
+
+    quint8 type = 0;
+    quint16 aux = 0;
+    // A BIN of another length is only binary data: it goes by its size.
+    if (prodosTypeInName(QFileInfo(path).fileName(), type, aux)
+        && (type == kProdosFot || (type == kProdosBin && (isHgrLength(n) || isDhgrLength(n))))) {
+        if (n > data.size()) {
+            result.error = tr("%1: %2 of %3 bytes: too large for a picture").arg(path, prodosTypeText(type, aux), thousands(n));
+            return result;
+        }
+        result = pictureFromProdosFile(data, type, aux);
+        if (!result.loaded())
+            result.error = tr("%1: %2").arg(path, result.error);
         return result;
     }
-    if (n >= kShortestDhgr && n <= kLongestDhgr) {
-        copyInto(result.auxMemory, data, 0);
-        copyInto(result.mainMemory, data, kPictureBytes);
-        result.kind = PictureKind::Dhgr;
-        result.padded = n < kDhgrBytes;
+    if (hasDosPictureHeader(data, n)) {
+        result = pictureFromDosBinary(data);
+        result.size = n;
         return result;
     }
-    copyInto(result.mainMemory, data, 0);
-    result.auxMemory.fill(0);
-    result.kind = PictureKind::Hgr;
-    result.padded = n < kPictureBytes;
-    loadCompanion(path, result);
-    return result;
+    return readBySize(path, data, n);
 }
 
 bool applyPictureFile(const PictureFile &file, PictureState &state)
@@ -278,10 +331,14 @@ QString PictureFile::describe() const
         line = tr("HGR + .AUX (%1), shown as DHGR").arg(companionPath);
         break;
     }
+    if (!source.isEmpty())
+        line += tr(" (%1)").arg(source);
     if (padded)
         line += tr(", short page zero-filled");
-    if (size > kLongestDhgr || (size > kPictureBytes && size < kShortestDhgr))
+    if (tailIgnored)
         line += tr(", bytes after the first 8,192 ignored");
+    if (displayHint >= 0)
+        line += tr(", made for %1").arg(displayHintText(displayHint));
     if (!companionNote.isEmpty())
         line += tr("; companion not used: %1").arg(companionNote);
     return line;

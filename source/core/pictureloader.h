@@ -19,6 +19,10 @@ struct PictureFile {
     QString companionPath;    // the ".AUX" file used, if any
     QString companionNote;    // why a companion that exists was not used
     bool padded = false;      // short by up to eight bytes, zero-filled
+    bool tailIgnored = false; // read by its size, and longer than the picture
+    QString source;           // what the bytes were recognised as ("FOT $4000: PackBytes-packed HGR");
+                              // empty for a memory image read by its size
+    int displayHint = -1;     // a FOT's mode byte (0 to 7): the display the picture was made for
     PictureMemory auxMemory{};
     PictureMemory mainMemory{};
 
@@ -32,14 +36,23 @@ struct PictureFile {
 // page that is at most that much short still counts as whole.
 constexpr qint64 kShortestPage = kPictureBytes - 8;  // 8184
 
-// Reads a picture by its size: 16,376 to 16,385 bytes is DHGR (aux then
-// main); from 8,184 bytes on anything else is HGR from its first 8,192 bytes,
-// made DHGR by a companion file of the same name with ".AUX".
+// Reads a picture file. A name ending in a ProDOS type and aux type as
+// transfer tools keep them ("PIC#084000") is read by that type: BIN of a
+// picture's length, FOT unpacked or packed. A file that starts with a DOS 3.3
+// binary file header for $2000 or $4000 and a picture's length, followed by
+// that many bytes, is read without the header. Anything else by its size:
+// 16,376 to 16,385 bytes is DHGR (aux then main); from 8,184 bytes on
+// anything else is HGR from its first 8,192 bytes, made DHGR by a companion
+// file of the same name with ".AUX".
 PictureFile readPictureFile(const QString &path);
 
-// The companion's name: a trailing ".hgr" (any case) replaced by ".AUX",
-// any other name with ".AUX" appended.
+// The companion's name: a trailing ".hgr" or ".bin" (any case) replaced by
+// ".AUX", any other name with ".AUX" appended.
 QString companionAuxPath(const QString &path);
+
+// The ProDOS file type and aux type kept at the end of a file name as
+// "#ttaaaa" (hex); false when the name has none.
+bool prodosTypeInName(const QString &fileName, quint8 &type, quint16 &aux);
 
 // Opens a file and gives its size and at most limit of its first bytes; false
 // with a message naming the file when it is a folder, a device, a pipe or a

@@ -784,6 +784,12 @@ void renderPicture(PictureState &s, QImage &image)
     s.targetPixels = nullptr;
 }
 
+int firstDotColumn(const PictureState &s)
+{
+    const bool bookColourCells = s.isDhgr && !s.jexEngine && s.bmFinalDepth > 1;
+    return bookColourCells ? std::clamp<int>(s.dhgrColumnOffset, 0, 1) : 1;
+}
+
 void renderMonoBitmap(PictureState &s, bool bitShifting, bool jexEngine, quint32 dotWidth)
 {
     const bool savedShifting = s.bitShifting;

@@ -40,6 +40,11 @@ void prepareTarget(PictureState &state, QImage &image);
 // picture into image (562 x 192, Format_RGBA8888).
 void renderPicture(PictureState &state, QImage &image);
 
+// The frame column that shows DHGR dot 0: dot d, and the right half of an
+// HGR dot, lie one column to the right in the monochrome passes and for the
+// table engines; "By the Book" DHGR colour cells start at the column offset.
+int firstDotColumn(const PictureState &state);
+
 // Renders the picture as a monochrome bitmap (set = black) with the given
 // HGR half-dot rules, leaving the view options as they were.
 void renderMonoBitmap(PictureState &state, bool bitShifting, bool jexEngine, quint32 dotWidth);

@@ -1,6 +1,7 @@
 #include "settingsstore.h"
 
 #include "picturestate.h"
+#include "zoomsteps.h"
 
 #include <QSettings>
 
@@ -24,19 +25,20 @@ const EngineKey kEngineKeys[] = {
     {"schemeType", nullptr, &ViewOptions::schemeType, 0, 3},
     {"bmFinalDepth", nullptr, &ViewOptions::bmFinalDepth, 8, 0},
     {"paletteType", nullptr, &ViewOptions::paletteType, 0, kPaletteSlots},
-    {"oneBitPalette", nullptr, &ViewOptions::oneBitPalette, 0, 0},
+    {"oneBitPalette", nullptr, &ViewOptions::oneBitPalette, 0, 3},
     {"bitShifting", &ViewOptions::bitShifting, nullptr, 1, 0},
     {"is560Mode", &ViewOptions::is560Mode, nullptr, 0, 0},
     {"screenSize", nullptr, &ViewOptions::screenSize, 1, 3},
-    {"aspectCorrect", nullptr, &ViewOptions::aspectCorrect, 0, 0},
+    {"aspectCorrect", nullptr, &ViewOptions::aspectCorrect, 0, 3},
     {"startScreen", &ViewOptions::startScreen, nullptr, 1, 0},
 };
 
-// A stored number as the field keeps it. Other values have a meaning in the
-// renderer and the view (tints and aspect fall back to their usual look), so
-// they are kept as the 16-bit field holds them; only a value that is no
-// number at all, or that would index past a table, takes the default. The
-// size is bounded too: the view would show an unknown size at normal scale
+// A stored number as the field keeps it. A depth other than the menus' 1
+// and 8 still has a meaning in the renderer, so it is kept as the 16-bit
+// field holds it; a value that is no number at all, or that no menu item
+// shows (engine variant, palette slot, tint, size, aspect), takes the
+// default, so the menus always show what the picture is drawn with. The
+// size matters most: the view would show an unknown size at normal scale
 // but map clicks unscaled, so the pencil would land on the wrong row.
 quint16 storedNumber(const QVariant &value, const EngineKey &row)
 {
@@ -92,6 +94,31 @@ void writeViewSettings(const ViewOptions &options, const Directories &dirs)
     store.setValue(kLastOpenDir, dirs.open);
     store.setValue(kLastSaveDir, dirs.save);
     store.setValue(kLastTextDir, dirs.text);
+    store.sync();
+}
+
+double readZoom()
+{
+    bool ok = false;
+    const double zoom = QSettings().value(kZoom, ZoomSteps::kActualSize).toDouble(&ok);
+    if (!ok || !(zoom >= ZoomSteps::kActualSize && zoom <= ZoomSteps::kMostZoom))
+        return ZoomSteps::kActualSize;
+    return zoom;
+}
+
+void writeZoom(double zoom)
+{
+    QSettings store;
+    store.setValue(kZoom, zoom);
+    store.sync();
+}
+
+bool readDotGrid() { return QSettings().value(kDotGrid, false).toBool(); }
+
+void writeDotGrid(bool shown)
+{
+    QSettings store;
+    store.setValue(kDotGrid, shown);
     store.sync();
 }
 

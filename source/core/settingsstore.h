@@ -27,6 +27,14 @@ Directories readDirectories();
 // syncs.
 void writeViewSettings(const ViewOptions &options, const Directories &dirs);
 
+// The zoom on top of the screen size, checked here: a value that is no
+// number or lies outside what any screen size allows reads as Actual Size.
+double readZoom();
+void writeZoom(double zoom);
+// The dot grid shown at four times the normal size and above; off at first.
+bool readDotGrid();
+void writeDotGrid(bool shown);
+
 // Top-level keys.
 QString readString(const QString &key);
 void writeString(const QString &key, const QString &value);
@@ -44,6 +52,8 @@ inline const QString kLastSaveDir = QStringLiteral("lastSaveDir");
 inline const QString kLastTextDir = QStringLiteral("lastTextDir");
 inline const QString kRecentFiles = QStringLiteral("recentFiles");
 inline const QString kRecentTextScreens = QStringLiteral("recentTextScreens");
+inline const QString kZoom = QStringLiteral("view/zoom");
+inline const QString kDotGrid = QStringLiteral("view/dotGrid");
 inline const QString kMainWindowGeometry = QStringLiteral("mainwindow/geometry");
 
 // How many paths the recent lists keep, newest first.

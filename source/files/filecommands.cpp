@@ -1,6 +1,8 @@
 #include "filecommands.h"
 
 #include "filechooser.h"
+#include "picturedocument.h"
+#include "texteditorsession.h"
 #include "morvowidget.h"
 #include "pictureloader.h"
 #include "recentlist.h"
@@ -16,6 +18,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QMenu>
+#include <QMessageBox>
 #include <QWidget>
 
 #include <functional>
@@ -29,20 +32,16 @@ QString inDirectory(const QString &dir, const QString &name)
 
 QString startDirectory(const QString &dir) { return dir.isEmpty() ? QDir::homePath() : dir; }
 
-// A recent entry's command, run once the window has heard of it (the boot
-// screens end first).
+} // namespace
+
 template <typename... Args, typename Command>
-std::function<void(Args...)> entryCommand(FileCommandsHost *host, Command run)
+std::function<void(Args...)> FileCommands::entryCommand(Command run)
 {
-    return [host, run](Args... args) {
-        host->commandStarts();
+    return [document = m_document, run](Args... args) {
+        document->endBootScreens();
         run(args...);
     };
 }
-
-} // namespace
-
-FileCommandsHost::~FileCommandsHost() = default;
 
 QString proposedPicturePath(const QString &currentPicturePath, const QString &lastSaveDir)
 {
@@ -59,13 +58,34 @@ QString proposedPngPath(const QString &currentPicturePath, const QString &lastSa
     return inDirectory(lastSaveDir, name);
 }
 
-FileCommands::FileCommands(QWidget *window, MorvoWidget *picture, FileCommandsHost *host)
+FileCommands::FileCommands(QWidget *window, PictureDocument *document, MorvoWidget *picture, TextEditorSession *text)
     : QObject(window)
     , m_window(window)
+    , m_document(document)
     , m_picture(picture)
-    , m_host(host)
+    , m_text(text)
     , m_chooser(std::make_unique<FileChooser>())
 {
+    m_text->setSaveHandler([this] { return saveTextScreen(); });
+}
+
+const QString &FileCommands::currentPicturePath() const { return m_document->filePath(); }
+
+bool FileCommands::mayReplacePicture()
+{
+    if (!m_document->isModified())
+        return true;
+    QMessageBox box(QMessageBox::Question, tr("morvo"), tr("Save changes to the picture?"),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, m_window);
+    box.setDefaultButton(QMessageBox::Save);
+    switch (box.exec()) {
+    case QMessageBox::Save:
+        return onSaveAs();
+    case QMessageBox::Discard:
+        return true;
+    default:
+        return false;
+    }
 }
 
 FileCommands::~FileCommands() = default;
@@ -94,7 +114,7 @@ void FileCommands::loadSettings()
 
 void FileCommands::onOpenGraphic()
 {
-    if (!m_host->closeTextEditor())
+    if (!m_text->close() || !mayReplacePicture())
         return;
     const QString path = m_chooser->openFileName(m_window, tr("Open Apple II Picture"),
                                                  startDirectory(m_lastOpenDir), tr("All Files (*)"));
@@ -103,12 +123,11 @@ void FileCommands::onOpenGraphic()
     m_lastOpenDir = QFileInfo(path).absolutePath();
     SettingsStore::writeString(SettingsStore::kLastOpenDir, m_lastOpenDir);
     openPictureFile(path);
-    m_host->pictureShown();
 }
 
 void FileCommands::openRecentPicture(QString path)
 {
-    if (!m_host->closeTextEditor())
+    if (!m_text->close() || !mayReplacePicture())
         return;
     if (!QFile::exists(path)) {
         m_recentFiles = withRecentRemoved(m_recentFiles, path);
@@ -120,17 +139,35 @@ void FileCommands::openRecentPicture(QString path)
     // A file that is there but does not load stays listed: it may be on a
     // disk that comes back.
     openPictureFile(path);
-    m_host->pictureShown();
 }
 
-bool FileCommands::openPictureFile(QString path)
+bool FileCommands::openPictureFile(QString path, bool remember)
 {
-    if (!m_picture->loadPicture(path))
+    const PictureFile file = readPictureFile(path);
+    if (!file.loaded()) {
+        Q_EMIT statusMessage(tr("Not loaded: %1").arg(file.error));
         return false;
-    m_currentPicturePath = path;
-    addRecentPicture(path);
-    m_window->setWindowTitle(tr("morvo — %1").arg(QFileInfo(path).fileName()));
+    }
+    m_document->open({file.auxMemory, file.mainMemory, file.isDhgr()}, path, QFileInfo(path).fileName());
+    Q_EMIT statusMessage(tr("Loaded: %1").arg(path));
+    if (remember)
+        addRecentPicture(path);
     return true;
+}
+
+void FileCommands::showPicture(QString path)
+{
+    if (!m_text->close() || !mayReplacePicture())
+        return;
+    openPictureFile(path, false);
+}
+
+void FileCommands::openDroppedFile(const QString &path)
+{
+    if (QFileInfo(path).suffix().compare(QLatin1String("txt"), Qt::CaseInsensitive) == 0)
+        openTextFile(path, true);
+    else
+        showPicture(path);
 }
 
 void FileCommands::removeRecentPicture(QString path)
@@ -152,36 +189,37 @@ void FileCommands::rebuildRecentPictureMenu()
 {
     fillRecentPictureMenu(
         m_recentGraphicMenu, m_recentFiles,
-        entryCommand<const QString &>(m_host, [this](const QString &path) { openRecentPicture(path); }),
-        entryCommand<const QString &>(m_host, [this](const QString &path) { removeRecentPicture(path); }));
+        entryCommand<const QString &>([this](const QString &path) { openRecentPicture(path); }),
+        entryCommand<const QString &>([this](const QString &path) { removeRecentPicture(path); }));
 }
 
-void FileCommands::onSaveAs()
+bool FileCommands::onSaveAs()
 {
-    const bool dhgr = m_picture->state().isDhgr;
+    const bool dhgr = m_document->state().isDhgr;
     const QString path = m_chooser->saveFileName(m_window, tr("Save As D/HGR"),
-                                                 proposedPicturePath(m_currentPicturePath, m_lastSaveDir),
+                                                 proposedPicturePath(currentPicturePath(), m_lastSaveDir),
                                                  dhgr ? tr("DHGR (*.dgr)") : tr("HGR (*.hgr)"));
     if (path.isEmpty())
-        return;
+        return false;
     rememberSaveDir(path);
-    writeFile(path, pictureFileBytes(m_picture->state()), tr("Saved: %1").arg(path));
+    if (!writeFile(path, pictureFileBytes(m_document->state()), tr("Saved: %1").arg(path)))
+        return false;
+    m_document->markSaved();
+    return true;
 }
 
 void FileCommands::exportPng()
 {
     const QString path = m_chooser->saveFileName(m_window, tr("Save as PNG"),
-                                                 proposedPngPath(m_currentPicturePath, m_lastSaveDir),
+                                                 proposedPngPath(currentPicturePath(), m_lastSaveDir),
                                                  tr("PNG (*.png)"));
     if (path.isEmpty())
         return;
     rememberSaveDir(path);
-    // Every scan line twice, whatever size and aspect the view shows.
-    const QImage frame = m_picture->image().scaled(562, 384, Qt::IgnoreAspectRatio, Qt::FastTransformation);
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
-    if (!frame.save(&buffer, "PNG")) {
+    if (!m_picture->exportImage().save(&buffer, "PNG")) {
         Q_EMIT statusMessage(tr("Not saved: %1 — %2").arg(path, tr("the picture could not be made into a PNG")));
         return;
     }
@@ -205,6 +243,14 @@ bool FileCommands::writeFile(const QString &path, const QByteArray &bytes, const
     return true;
 }
 
+void FileCommands::newTextScreen()
+{
+    if (!mayOpenTextScreen())
+        return;
+    m_text->open(QString(), QString());
+    Q_EMIT statusMessage(tr("New text screen"));
+}
+
 void FileCommands::onOpenText()
 {
     const QString path = m_chooser->openFileName(m_window, tr("Open Text Screen"), startDirectory(m_lastTextDir),
@@ -213,26 +259,32 @@ void FileCommands::onOpenText()
         return;
     m_lastTextDir = QFileInfo(path).absolutePath();
     SettingsStore::writeString(SettingsStore::kLastTextDir, m_lastTextDir);
+    openTextFile(path, true);
+}
+
+void FileCommands::openTextFile(const QString &path, bool addToRecent)
+{
     QString text, error;
     if (!readTextScreenFile(path, text, error)) {
-        Q_EMIT statusMessage(tr("Not loaded: %1").arg(error));
+        Q_EMIT statusMessage(QFile::exists(path) ? tr("Not loaded: %1").arg(error) : tr("File not found: %1").arg(path));
         return;
     }
-    if (!m_host->mayReplaceText())
+    if (!mayOpenTextScreen())
         return;
-    addRecentTextScreen(path);
-    m_host->openInTextEditor(text, path);
+    if (addToRecent)
+        addRecentTextScreen(path);
+    m_text->open(text, path);
+    Q_EMIT statusMessage(tr("Opened: %1").arg(path));
 }
 
 bool FileCommands::saveTextScreen(const QString &path)
 {
-    TextScreenEditor *editor = m_host->textEditor();
+    TextScreenEditor *editor = m_text->editor();
     if (!editor)
         return false;
     QString target = path.isEmpty() ? editor->filePath() : path;
     if (target.isEmpty())
-        target = m_chooser->saveFileName(m_window, tr("Save Text Screen"), startDirectory(m_lastTextDir),
-                                         tr("Text Files (*.txt)"));
+        target = askTextScreenPath();
     if (target.isEmpty())
         return false;
     m_lastTextDir = QFileInfo(target).absolutePath();
@@ -253,6 +305,29 @@ bool FileCommands::saveTextScreen(const QString &path)
     return true;
 }
 
+bool FileCommands::mayOpenTextScreen()
+{
+    // Opening the editor draws its screen over the picture; once it is open
+    // the picture is the screen it shows.
+    if (m_text->isOpen())
+        return m_text->mayReplaceText();
+    return mayReplacePicture();
+}
+
+QString FileCommands::askTextScreenPath()
+{
+    return m_chooser->saveFileName(m_window, tr("Save Text Screen"), startDirectory(m_lastTextDir),
+                                   tr("Text Files (*.txt)"));
+}
+
+bool FileCommands::saveTextScreenAs()
+{
+    if (!m_text->editor())
+        return false;
+    const QString target = askTextScreenPath();
+    return !target.isEmpty() && saveTextScreen(target);
+}
+
 void FileCommands::addRecentTextScreen(const QString &path)
 {
     m_recentTextScreens = withRecentAdded(m_recentTextScreens, path, kRecentTextScreens);
@@ -268,26 +343,17 @@ void FileCommands::rebuildRecentTextMenu()
     for (const BuiltInTextScreen &screen : builtInTextScreens()) {
         const QString relativePath = screen.path;
         connect(m_recentTextMenu->addAction(screen.name), &QAction::triggered, this,
-                entryCommand(m_host, [this, relativePath] { openBuiltInTextScreen(relativePath); }));
+                entryCommand([this, relativePath] { openBuiltInTextScreen(relativePath); }));
     }
     if (m_recentTextScreens.isEmpty())
         return;
     m_recentTextMenu->addSeparator();
     for (const QString &path : m_recentTextScreens)
         connect(m_recentTextMenu->addAction(QFileInfo(path).fileName()), &QAction::triggered, this,
-                entryCommand(m_host, [this, path] { openTextFileEntry(path); }));
+                entryCommand([this, path] { openTextFileEntry(path); }));
 }
 
-void FileCommands::openTextFileEntry(const QString &path)
-{
-    QString text, error;
-    if (!readTextScreenFile(path, text, error)) {
-        Q_EMIT statusMessage(QFile::exists(path) ? tr("Not loaded: %1").arg(error) : tr("File not found: %1").arg(path));
-        return;
-    }
-    if (m_host->mayReplaceText())
-        m_host->openInTextEditor(text, path);
-}
+void FileCommands::openTextFileEntry(const QString &path) { openTextFile(path, false); }
 
 void FileCommands::openBuiltInTextScreen(const QString &relativePath)
 {
@@ -296,6 +362,10 @@ void FileCommands::openBuiltInTextScreen(const QString &relativePath)
         Q_EMIT statusMessage(tr("Missing bundled text screen: %1").arg(relativePath));
         return;
     }
-    if (m_host->mayReplaceText())
-        m_host->openInTextEditor(text, QString());
+    if (!mayOpenTextScreen())
+        return;
+    m_text->open(text, QString());
+    for (const BuiltInTextScreen &screen : builtInTextScreens())
+        if (screen.path == relativePath)
+            Q_EMIT statusMessage(tr("Opened: %1").arg(screen.name));
 }

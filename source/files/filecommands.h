@@ -4,42 +4,27 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 #include <memory>
 
 class FileChooser;
 class MorvoWidget;
+class PictureDocument;
 class QMenu;
 class QWidget;
-class TextScreenEditor;
-
-// What the file commands need of the window they serve.
-class FileCommandsHost {
-public:
-    virtual ~FileCommandsHost();
-    // Closes the text editor, asking about unsaved text first; false when
-    // the user chose to keep it.
-    virtual bool closeTextEditor() = 0;
-    // A picture replaced what was shown: the menus follow.
-    virtual void pictureShown() = 0;
-    // The text editor window, or null while none is open.
-    virtual TextScreenEditor *textEditor() const = 0;
-    // Asks about unsaved text before the editor's screen is replaced; false
-    // when the user chose to keep it.
-    virtual bool mayReplaceText() = 0;
-    virtual void openInTextEditor(const QString &text, const QString &path) = 0;
-    // An entry of a recent menu was chosen; its command runs next.
-    virtual void commandStarts() = 0;
-};
+class TextEditorSession;
 
 // The picture and text screen file commands, the recent lists and the
 // dialog directories.
 // Nothing is recorded for a file that did not load, and nothing is reported
-// as saved before it is on disk whole.
+// as saved before it is on disk whole. A picture with unsaved changes is
+// never replaced without asking, nor a text screen.
 class FileCommands : public QObject {
     Q_OBJECT
 
 public:
-    FileCommands(QWidget *window, MorvoWidget *picture, FileCommandsHost *host);
+    FileCommands(QWidget *window, PictureDocument *document, MorvoWidget *picture, TextEditorSession *text);
     ~FileCommands() override;
 
     void setChooser(std::unique_ptr<FileChooser> chooser);
@@ -49,14 +34,19 @@ public:
 
     const QStringList &recentFiles() const { return m_recentFiles; }
     const QStringList &recentTextScreens() const { return m_recentTextScreens; }
-    const QString &currentPicturePath() const { return m_currentPicturePath; }
-    void forgetCurrentPicture() { m_currentPicturePath.clear(); }
+    const QString &currentPicturePath() const;
     const QString &lastOpenDir() const { return m_lastOpenDir; }
     const QString &lastSaveDir() const { return m_lastSaveDir; }
     const QString &lastTextDir() const { return m_lastTextDir; }
 
+    // Asks "Save changes to the picture?" when it has unsaved changes; true
+    // when it may be replaced: nothing to save, Discard, or Save and the
+    // file was written whole.
+    bool mayReplacePicture();
+
     void onOpenGraphic();
-    void onSaveAs();
+    // Writes the picture memory; true once the file is written whole.
+    bool onSaveAs();
     void exportPng();
     // These replace the recent list, so they take their path by value: a
     // caller may hand in one of the list's own entries.
@@ -64,11 +54,20 @@ public:
     void removeRecentPicture(QString path);
     void addRecentPicture(QString path);
     void rebuildRecentPictureMenu();
+    // Shows a picture named on the command line or dropped: it becomes the
+    // current picture, titled, without joining the recent list.
+    void showPicture(QString path);
+    // A dropped file: a ".txt" opens in the text editor as Open Text does,
+    // anything else is shown as a picture.
+    void openDroppedFile(const QString &path);
 
+    void newTextScreen();
     void onOpenText();
     // Writes the editor's screen to the path, its own file when empty, or
     // one asked for; true only once the file is written.
     bool saveTextScreen(const QString &path = QString());
+    // Asks for a new name, then writes the editor's screen there.
+    bool saveTextScreenAs();
     void addRecentTextScreen(const QString &path);
     void rebuildRecentTextMenu();
     void openTextFileEntry(const QString &path);
@@ -80,20 +79,31 @@ Q_SIGNALS:
 private:
     // Loads a picture and, when it loaded, makes it the current one: its
     // name in the title, its path at the head of the recent list.
-    bool openPictureFile(QString path);
+    bool openPictureFile(QString path, bool remember = true);
+    // Reads a text screen file into the editor, asking about unsaved text;
+    // says what it did.
+    void openTextFile(const QString &path, bool addToRecent);
+    QString askTextScreenPath();
+    // Before a screen is shown in the editor: the question about unsaved
+    // text, or, when the editor is not open yet, about the picture.
+    bool mayOpenTextScreen();
     void rememberSaveDir(const QString &path);
     // Writes and reports; false when the file could not be written.
     bool writeFile(const QString &path, const QByteArray &bytes, const QString &savedMessage);
 
+    // A recent entry's command: the boot screens end before it runs.
+    template <typename... Args, typename Command>
+    std::function<void(Args...)> entryCommand(Command run);
+
     QWidget *m_window;
+    PictureDocument *m_document;
     MorvoWidget *m_picture;
-    FileCommandsHost *m_host;
+    TextEditorSession *m_text;
     std::unique_ptr<FileChooser> m_chooser;
     QMenu *m_recentGraphicMenu = nullptr;
     QMenu *m_recentTextMenu = nullptr;
     QStringList m_recentFiles;
     QStringList m_recentTextScreens;
-    QString m_currentPicturePath;
     QString m_lastOpenDir;
     QString m_lastSaveDir;
     QString m_lastTextDir;

@@ -22,7 +22,8 @@ QStringList withRecentRemoved(QStringList list, const QString &path);
 void clearMenuLater(QMenu *menu);
 
 // Fills a Recent Graphic menu: one entry per path, shown by file name; a
-// choice opens the path, or removes it when Alt is held at that moment.
+// choice opens the path, or removes it when Alt is held at that moment, and
+// Delete or Backspace removes the highlighted entry while the menu is open.
 // Disabled while the list is empty.
 void fillRecentPictureMenu(QMenu *menu, const QStringList &paths,
                            const std::function<void(const QString &)> &open,

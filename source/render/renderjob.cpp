@@ -1,8 +1,10 @@
 #include "renderjob.h"
 
 #include "palettes.h"
+#include "picturecatalog.h"
 #include "pictureedit.h"
 #include "pictureloader.h"
+#include "picturetypes.h"
 #include "printablename.h"
 #include "render.h"
 #include "resourcepath.h"
@@ -16,6 +18,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QImage>
+#include <QSet>
 #include <QTextStream>
 #include <QThread>
 
@@ -325,12 +328,125 @@ bool applyOperations(const RenderJob &job, const SharedNames &shared, const QStr
     return true;
 }
 
+// A picture's path inside an image as a relative file name under the
+// output directory: each part keeps letters, digits and ". _ - #", anything
+// else becomes '_', and a part cannot climb out ("..") or hide ("."). A
+// name already taken, ignoring case, gets a number, so no picture's PNG
+// replaces another's.
+QString collectionOutputName(const QString &innerPath, QSet<QString> &taken)
+{
+    QStringList parts;
+    for (QString part : innerPath.split(QLatin1Char('/'))) {
+        for (QChar &c : part)
+            if (!(c.isLetterOrNumber() && c.unicode() < 0x80) && !QStringLiteral("._-#").contains(c))
+                c = QLatin1Char('_');
+        if (part.isEmpty() || part.startsWith(QLatin1Char('.')))
+            part.prepend(QLatin1Char('_'));
+        parts << part;
+    }
+    const QString stem = parts.join(QLatin1Char('/'));
+    QString name = stem + QStringLiteral(".png");
+    for (int n = 2; taken.contains(name.toLower()); ++n)
+        name = QStringLiteral("%1~%2.png").arg(stem).arg(n);
+    taken.insert(name.toLower());
+    return name;
+}
+
+// --info for a disk image or a folder: what it is, each picture and why it
+// counts as one, and what could not be read.
+bool describeCollection(const PictureCatalog &catalog, const QString &input, QTextStream &out)
+{
+    out << printableName(input) << ": " << (catalog.isOpen() ? printableName(catalog.description()) : QStringLiteral("not read")) << ", "
+        << catalog.count() << (catalog.count() == 1 ? " picture" : " pictures") << Qt::endl;
+    for (const PictureEntry &entry : catalog.entries()) {
+        out << "  " << printableName(entry.innerPath) << ": " << printableName(entry.reason);
+        if (entry.displayHint >= 0)
+            out << ", made for " << displayHintText(entry.displayHint);
+        out << Qt::endl;
+    }
+    for (const QString &problem : catalog.problems())
+        out << "  problem: " << printableName(problem) << Qt::endl;
+    return catalog.isOpen();
+}
+
+// Every picture of a disk image or a folder, each to a PNG named after its
+// path inside, in the output directory: -o DIR/ for one input, DIR/NAME/
+// for one of several, NAME/ beside the image without -o. Returns false when
+// the image could not be read or any picture failed.
+bool processCollection(const RenderJob &job, const SharedNames &shared, const QString &input, QTextStream &out,
+                       QTextStream &err)
+{
+    const bool folder = QFileInfo(input).isDir();
+    if (!job.info && !job.output.isEmpty() && !isDirectoryOutput(job.output)) {
+        err << "morvo-render: " << printableName(input) << (folder ? " is a folder" : " is a disk image")
+            << "; its pictures need an output directory: -o DIR/" << Qt::endl;
+        return false;
+    }
+    if (hasSave(job)) {
+        err << "morvo-render: " << printableName(input) << ": --save writes single pictures; render the pictures of a "
+            << (folder ? "folder" : "disk image") << " without it" << Qt::endl;
+        return false;
+    }
+    const PictureCatalog catalog = PictureCatalog::open(input);
+    if (job.info)
+        return describeCollection(catalog, input, out);
+    for (const QString &problem : catalog.problems())
+        err << "morvo-render: " << printableName(problem.startsWith(input) ? problem : input + QStringLiteral(": ") + problem)
+            << Qt::endl;
+    if (!catalog.isOpen())
+        return false;
+    if (catalog.count() == 0) {
+        err << "morvo-render: " << printableName(input) << ": no pictures found" << Qt::endl;
+        return false;
+    }
+    const QString directory = job.output.isEmpty() || job.inputs.size() > 1
+                                  ? outputName(shared, QDir::cleanPath(input), job.output, QString())
+                                  : job.output;
+    bool succeeded = true;
+    QSet<QString> taken;
+    for (int i = 0; i < catalog.count(); ++i) {
+        const PictureFile file = catalog.read(i);
+        if (!file.loaded()) {
+            err << "morvo-render: " << printableName(file.error) << Qt::endl;
+            succeeded = false;
+            continue;
+        }
+        PictureState state;
+        state.viewOptions() = job.options;
+        applyPictureFile(file, state);
+        const QString name = catalog.location(i).fullName();
+        if (!applyOperations(job, shared, name, {input}, state, out, err)) {
+            succeeded = false;
+            continue;
+        }
+        const QString output = QDir(directory).filePath(collectionOutputName(catalog.entries()[size_t(i)].innerPath, taken));
+        if (overwritesASource({input}, output)) {
+            err << "morvo-render: " << printableName(output) << ": output would replace the input; choose -o" << Qt::endl;
+            succeeded = false;
+            continue;
+        }
+        QImage frame;
+        renderPicture(state, frame);
+        QString error;
+        if (!QDir().mkpath(QFileInfo(output).path()) || !writeFileSafely(framePng(frame), output, error, LinkUse::Refuse)) {
+            err << "morvo-render: cannot write " << printableName(output) << ": "
+                << (error.isEmpty() ? QStringLiteral("no folder there") : error) << Qt::endl;
+            succeeded = false;
+            continue;
+        }
+        out << printableName(name) << " -> " << printableName(output) << Qt::endl;
+    }
+    return succeeded;
+}
+
 // One picture: read from input, or drawn from a text screen when the job
 // has no inputs; then the operations, then the PNG (unless the job only
 // saves). Every input is a file to read, an empty name too.
 bool processOne(const RenderJob &job, const SharedNames &shared, const QString &input, QTextStream &out,
                 QTextStream &err)
 {
+    if (!input.isEmpty() && PictureCatalog::isCollection(input))
+        return processCollection(job, shared, input, out, err);
     PictureState state;
     state.viewOptions() = job.options;
     // Every file the picture is made from: no output may replace one.
@@ -527,7 +643,8 @@ void addRenderOptions(QCommandLineParser &parser)
         "With --save and no -o, no PNG is written."));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("INPUT"), QStringLiteral("Picture files (.hgr, .dgr, or any 8 or 16 KiB memory image); none with --text-screen."),
+    parser.addPositionalArgument(QStringLiteral("INPUT"), QStringLiteral("Picture files (.hgr, .dgr, any 8 or 16 KiB memory image, ProDOS and DOS 3.3 picture files), "
+                                                                         "disk images (.dsk, .do, .po, .2mg, .hdv) or folders; none with --text-screen."),
                                  QStringLiteral("INPUT..."));
     parser.addOptions({
         {{QStringLiteral("o"), QStringLiteral("output")},
@@ -540,7 +657,8 @@ void addRenderOptions(QCommandLineParser &parser)
         {QStringLiteral("mono"), QStringLiteral("Monochrome output: white, green or amber."), QStringLiteral("TINT")},
         {QStringLiteral("bit-shifting"), QStringLiteral("HGR half-dot delay in \"By the Book\": on (default) or off."), QStringLiteral("on|off")},
         {QStringLiteral("column-offset"), QStringLiteral("Column of the first DHGR colour cell in \"By the Book\": 0 (default) or 1."), QStringLiteral("0|1")},
-        {QStringLiteral("info"), QStringLiteral("Describe each input (size, HGR, DHGR or HGR + .AUX) instead of rendering.")},
+        {QStringLiteral("info"), QStringLiteral("Describe each input (size, HGR, DHGR or HGR + .AUX; for a disk image or a folder, "
+                                                "each picture and why it counts as one) instead of rendering.")},
         {QStringLiteral("convert-to-dhgr"),
          QStringLiteral("Convert an HGR picture to DHGR; its monochrome view stays the same.")},
         {QStringLiteral("shift-left"),

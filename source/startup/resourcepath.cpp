@@ -1,5 +1,8 @@
 #include "resourcepath.h"
 
+#include "builtinscreens.h"
+#include "startupsequence.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -62,7 +65,36 @@ QString resolveResourcePathFrom(const QString &executableDir, const QString &rel
 
 QString resolveResourcePath(const QString &relativePath)
 {
-    return resolveResourcePathFrom(QCoreApplication::applicationDirPath(), relativePath);
+    const QString onDisk = resolveResourcePathFrom(QCoreApplication::applicationDirPath(), relativePath);
+    if (!onDisk.isEmpty() || relativePath.isEmpty() || relativePath.contains(QLatin1String("..")))
+        return onDisk;
+    const QString builtIn = QStringLiteral(":/morvo/") + QDir::fromNativeSeparators(relativePath);
+    return QFileInfo::exists(builtIn) ? builtIn : QString();
+}
+
+QUrl resourceUrl(const QString &path)
+{
+    if (path.startsWith(QLatin1String(":/")))
+        return QUrl(QStringLiteral("qrc") + path);
+    return QUrl::fromLocalFile(path);
+}
+
+QStringList dataFiles()
+{
+    QStringList files{QStringLiteral("fonts/Apple_II.ttf"), QStringLiteral("icons/morvo-icon.png")};
+    files << startupSoundFiles();
+    for (const BuiltInTextScreen &screen : builtInTextScreens())
+        files << screen.path;
+    return files;
+}
+
+QStringList missingDataFiles()
+{
+    QStringList missing;
+    for (const QString &file : dataFiles())
+        if (resolveResourcePath(file).isEmpty())
+            missing << file;
+    return missing;
 }
 
 QString appleFontFamily()

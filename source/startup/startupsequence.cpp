@@ -1,6 +1,7 @@
 #include "startupsequence.h"
 
 #include "morvowidget.h"
+#include "picturedocument.h"
 #include "resourcepath.h"
 
 #include <QAudioDevice>
@@ -11,13 +12,6 @@
 #include <QUrl>
 
 namespace {
-
-const char *const kSoundFiles[] = {
-    "sounds/beep.wav",
-    "sounds/drive_startup_a.wav",
-    "sounds/pbbbt.wav",
-    "sounds/drive_startup_b.wav",
-};
 
 // A sound still loading is asked again every 50 ms; one that takes longer
 // than a few seconds is skipped rather than holding the boot forever.
@@ -30,6 +24,17 @@ constexpr int kStartWaitMs = 500;
 constexpr int kLongestSoundMs = 6000;
 
 } // namespace
+
+const QStringList &startupSoundFiles()
+{
+    static const QStringList files = {
+        QStringLiteral("sounds/beep.wav"),
+        QStringLiteral("sounds/drive_startup_a.wav"),
+        QStringLiteral("sounds/pbbbt.wav"),
+        QStringLiteral("sounds/drive_startup_b.wav"),
+    };
+    return files;
+}
 
 const std::array<StartupStep, 7> &startupSteps()
 {
@@ -73,9 +78,9 @@ StartupSequence::StartupSequence(MorvoWidget *picture, QObject *parent, Resource
     connect(m_timer, &QTimer::timeout, this, &StartupSequence::advanceStep);
     for (size_t i = 0; i < m_sounds.size(); ++i) {
         m_sounds[i] = new QSoundEffect(this);
-        const QString path = m_resolve(QLatin1String(kSoundFiles[i]));
+        const QString path = m_resolve(startupSoundFiles().at(qsizetype(i)));
         if (!path.isEmpty())
-            m_sounds[i]->setSource(QUrl::fromLocalFile(path));
+            m_sounds[i]->setSource(resourceUrl(path));
         connect(m_sounds[i], &QSoundEffect::playingChanged, this, &StartupSequence::onSoundFinished);
     }
 }
@@ -91,7 +96,15 @@ void StartupSequence::start()
     m_savedMain = s.mainMemory;
     m_step = 0;
     m_isRunning = true;
+    if (m_document)
+        m_document->setBootScreensShowing(true);
     advanceStep();
+}
+
+void StartupSequence::setDocument(PictureDocument *document)
+{
+    m_document = document;
+    connect(document, &PictureDocument::bootScreensEndRequested, this, &StartupSequence::stop);
 }
 
 void StartupSequence::stop()
@@ -100,6 +113,8 @@ void StartupSequence::stop()
         return;
     m_timer->stop();
     m_isRunning = false;
+    if (m_document)
+        m_document->setBootScreensShowing(false);
     for (QSoundEffect *sound : m_sounds)
         sound->stop();
     PictureState &s = m_picture->state();

@@ -4,10 +4,12 @@
 #include "picturestate.h"
 
 #include <QObject>
+#include <QStringList>
 
 #include <array>
 
 class MorvoWidget;
+class PictureDocument;
 class QSoundEffect;
 class QTimer;
 
@@ -20,6 +22,8 @@ struct StartupStep {
     int pauseMs;
 };
 const std::array<StartupStep, 7> &startupSteps();
+// The four sounds the steps number, by their data file paths.
+const QStringList &startupSoundFiles();
 
 // 24 lines of 40 random characters, codes 32 to 255: memory before the
 // machine has cleared it.
@@ -35,6 +39,10 @@ class StartupSequence : public QObject {
 public:
     StartupSequence(MorvoWidget *picture, QObject *parent, ResourceResolver resolve = {});
     ~StartupSequence() override;
+
+    // The open picture's document learns when the boot screens show, and
+    // ends them by asking.
+    void setDocument(PictureDocument *document);
 
     void start();
     void stop();
@@ -55,6 +63,7 @@ private:
     void advanceAfter(int ms);
 
     MorvoWidget *m_picture;
+    PictureDocument *m_document = nullptr;
     ResourceResolver m_resolve;
     QTimer *m_timer;
     int m_step = 0;

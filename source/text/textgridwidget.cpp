@@ -21,6 +21,31 @@ const QColor kCursorColor(51, 255, 51, 160);
 
 } // namespace
 
+// One edit of the screen: the screen text before and after it.
+class TextEditStep : public QUndoCommand {
+public:
+    TextEditStep(TextGridWidget *grid, QString before, QString after)
+        : m_grid(grid)
+        , m_before(std::move(before))
+        , m_after(std::move(after))
+    {
+    }
+    void undo() override { m_grid->restoreScreen(m_before); }
+    void redo() override
+    {
+        // Pushed once the edit is made: the first redo has nothing to do.
+        if (m_done)
+            m_grid->restoreScreen(m_after);
+        m_done = true;
+    }
+
+private:
+    TextGridWidget *m_grid;
+    QString m_before;
+    QString m_after;
+    bool m_done = false;
+};
+
 TextGridWidget::TextGridWidget(QWidget *parent)
     : QWidget(parent)
 {
@@ -55,8 +80,24 @@ void TextGridWidget::applyGeometry()
 
 void TextGridWidget::edited(bool changed)
 {
-    if (changed)
+    if (changed) {
+        QString now = m_model.screenText();
+        if (now != m_recorded) {
+            m_history.push(new TextEditStep(this, m_recorded, now));
+            m_recorded = std::move(now);
+        }
         m_changeTimer->start();
+    }
+    update();
+}
+
+void TextGridWidget::restoreScreen(const QString &text)
+{
+    // A step may carry the other column mode.
+    m_model.setScreenText(text);
+    m_recorded = m_model.screenText();
+    applyGeometry();
+    m_changeTimer->start();
     update();
 }
 
@@ -70,6 +111,8 @@ void TextGridWidget::showCursor()
 void TextGridWidget::setScreenText(const QString &text)
 {
     m_model.setScreenText(text);
+    m_history.clear();
+    m_recorded = m_model.screenText();
     m_changeTimer->stop();
     applyGeometry();
     update();
@@ -108,13 +151,9 @@ void TextGridWidget::selectAll()
     update();
 }
 
-void TextGridWidget::undo()
-{
-    const bool changed = m_model.undo();
-    // The snapshot may carry the other column mode.
-    applyGeometry();
-    edited(changed);
-}
+void TextGridWidget::undo() { m_history.undo(); }
+
+void TextGridWidget::redo() { m_history.redo(); }
 
 void TextGridWidget::copy()
 {

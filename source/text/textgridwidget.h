@@ -4,6 +4,7 @@
 #include "textscreenmodel.h"
 
 #include <QImage>
+#include <QUndoStack>
 #include <QWidget>
 
 class QTimer;
@@ -43,7 +44,12 @@ public Q_SLOTS:
     void insertChar(QChar ch);
     void deleteSelection();
     void selectAll();
+    // Every edit is a step of the screen's history, from a load on.
     void undo();
+    void redo();
+    bool canUndo() const { return m_history.canUndo(); }
+    bool canRedo() const { return m_history.canRedo(); }
+    QUndoStack *history() { return &m_history; }
     void copy();
     void cut();
     void paste();
@@ -61,6 +67,9 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    friend class TextEditStep;
+    // Puts back a screen the history kept.
+    void restoreScreen(const QString &text);
     void applyGeometry();
     // Starts (or restarts) the change report when the edit counts as one.
     void edited(bool changed);
@@ -71,6 +80,9 @@ private:
     void composeFrame();
 
     TextScreenModel m_model;
+    QUndoStack m_history;
+    // The screen as the history last saw it: where the next step starts.
+    QString m_recorded;
     int m_scale = 2;
     int m_cellWidth = 14;
     int m_cellHeight = 16;

@@ -2,6 +2,7 @@
 
 #include "charpalettewidget.h"
 #include "textgridwidget.h"
+#include "windowfit.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -26,7 +27,6 @@ const QString kScaleKey = QStringLiteral("texteditor/scale");
 const QString kColumnsKey = QStringLiteral("texteditor/80col");
 const QString kInverseKey = QStringLiteral("texteditor/inverseChars");
 constexpr int kDefaultScale = 2;
-const QSize kDefaultSize(600, 500);
 
 const QString kTitle = QStringLiteral("morvo — Text Editor");
 
@@ -96,8 +96,7 @@ TextScreenEditor::TextScreenEditor()
 void TextScreenEditor::restoreSettings()
 {
     QSettings settings;
-    if (!restoreGeometry(settings.value(kGeometryKey).toByteArray()))
-        resize(kDefaultSize);
+    const bool placed = restoreGeometry(settings.value(kGeometryKey).toByteArray());
     m_grid->setScale(settings.value(kScaleKey, kDefaultScale).toInt());
     const bool eightyColumns = settings.value(kColumnsKey, false).toBool();
     {
@@ -116,6 +115,8 @@ void TextScreenEditor::restoreSettings()
     }
     m_grid->setInverseChars(inverse);
     m_palette->setScale(m_grid->scale());
+    if (!placed)
+        fitWindowToContent(this, qobject_cast<QScrollArea *>(centralWidget()));
 }
 
 void TextScreenEditor::saveSettings() const

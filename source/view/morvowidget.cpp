@@ -2,23 +2,49 @@
 
 #include "pictureedit.h"
 #include "pictureloader.h"
+#include "pointerreadout.h"
 #include "render.h"
 #include "rowbase.h"
+#include "sharpstretch.h"
 #include "textscreen.h"
 #include "viewgeometry.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QCoreApplication>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QUrl>
 
 #include <algorithm>
 #include <cstring>
 
+namespace {
+
+// The dot grid shows from four times the normal size on, where a dot is
+// four pixels wide and a scan line eight pixels high.
+constexpr double kDotGridMagnification = 4.0;
+
+} // namespace
+
 MorvoWidget::MorvoWidget(QWidget *parent)
     : QWidget(parent)
+    , m_ownState(std::make_unique<PictureState>())
+    , m_state(*m_ownState)
+{
+    setUp();
+}
+
+MorvoWidget::MorvoWidget(PictureState &state, QWidget *parent)
+    : QWidget(parent)
+    , m_state(state)
+{
+    setUp();
+}
+
+void MorvoWidget::setUp()
 {
     setAcceptDrops(true);
     setAttribute(Qt::WA_MouseTracking);
@@ -28,6 +54,11 @@ MorvoWidget::MorvoWidget(QWidget *parent)
 
 MorvoWidget::~MorvoWidget() = default;
 
+QImage MorvoWidget::exportImage() const
+{
+    return m_image.scaled(kFrameWidth, 2 * kFrameHeight, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+}
+
 void MorvoWidget::refresh()
 {
     renderPicture(m_state, m_image);
@@ -36,13 +67,20 @@ void MorvoWidget::refresh()
     m_drawn = true;
     m_screenImageStale |= changed;
 
-    const QSize size = displaySize();
+    // A larger screen size leaves less room to zoom.
+    const double zoom = ZoomSteps::bounded(m_zoom, m_state.screenSize);
+    const bool zoomMoved = zoom != m_zoom;
+    m_zoom = zoom;
+    const ViewGeometry view = geometry();
+    const QSize size = view.widgetSize();
     const bool resized = size != this->size();
     setFixedSize(size);
     if (resized)
         update();
     else if (!changed.isEmpty())
-        update(widgetRowsShowing(changed.top(), changed.bottom(), size));
+        update(view.widgetRowsShowing(changed.top(), changed.bottom()));
+    if (zoomMoved)
+        Q_EMIT zoomChanged(m_zoom);
 }
 
 // The frame rows, the whole width, that may differ from the frame drawn before.
@@ -65,15 +103,51 @@ QRect MorvoWidget::changedFrameRows() const
     return last < 0 ? QRect() : QRect(0, first, kFrameWidth, last - first + 1);
 }
 
-QSize MorvoWidget::displaySize() const
+QSize MorvoWidget::displaySize() const { return geometry().widgetSize(); }
+
+ViewGeometry MorvoWidget::geometry() const
 {
-    return ::displaySize(m_state.screenSize, m_state.aspectCorrect);
+    return ViewGeometry(m_state.screenSize, m_state.aspectCorrect, m_zoom);
 }
 
-QPoint MorvoWidget::mapToPicture(QPoint widgetPos) const
+QPoint MorvoWidget::mapToPicture(QPoint widgetPos) const { return dotAt(QPointF(widgetPos)); }
+
+// The frame shows DHGR dot d in column d + firstDotColumn.
+QPoint MorvoWidget::dotAt(QPointF widgetPos) const
 {
-    return ::mapToPicture(widgetPos, m_state.screenSize, m_state.aspectCorrect);
+    return geometry().frameAt(widgetPos) - QPoint(firstDotColumn(m_state), 0);
 }
+
+void MorvoWidget::setZoom(double zoom)
+{
+    const double before = m_zoom;
+    m_zoom = ZoomSteps::bounded(zoom, m_state.screenSize);
+    if (m_zoom == before)
+        return;
+    refresh();
+    Q_EMIT zoomChanged(m_zoom);
+}
+
+void MorvoWidget::zoomIn() { setZoom(ZoomSteps::zoomedIn(m_zoom, m_state.screenSize)); }
+
+void MorvoWidget::zoomOut() { setZoom(ZoomSteps::zoomedOut(m_zoom, m_state.screenSize)); }
+
+void MorvoWidget::setDotGrid(bool shown)
+{
+    if (shown == m_dotGrid)
+        return;
+    m_dotGrid = shown;
+    update();
+}
+
+void MorvoWidget::setTool(Tool tool)
+{
+    // A step in progress ends as the tool that began it.
+    endStep();
+    m_tool = tool;
+}
+
+void MorvoWidget::setPencilColor(int colour) { m_pencilColor = colour & 15; }
 
 bool MorvoWidget::loadPicture(const QString &path)
 {
@@ -114,9 +188,10 @@ void MorvoWidget::renderTextScreen(const QString &text, const QString &fontFamil
 void MorvoWidget::showOverlay(const QImage &image)
 {
     // The overlay takes the mouse: a stroke in progress ends here.
-    m_drawing = false;
+    endStep();
     m_overlayImage = image;
     m_overlayVisible = true;
+    Q_EMIT pointerReadout(QString());
     update();
 }
 
@@ -133,48 +208,100 @@ void MorvoWidget::mousePressEvent(QMouseEvent *event)
         Q_EMIT overlayClicked();
         return;
     }
-    if (event->button() != Qt::LeftButton) {
+    if (event->button() != Qt::LeftButton || m_drawing) {
         QWidget::mousePressEvent(event);
         return;
     }
-    // The pencil paints in double hi-res only.
-    if (!m_state.isDhgr)
-        convertToDhgr();
+    if (m_tool == Tool::Eyedropper) {
+        const int colour = colorSeenAt(m_state, dotAt(event->position()));
+        if (colour >= 0)
+            Q_EMIT colorPicked(colour);
+        return;
+    }
+    Q_EMIT changeStarting();
+    // The tools draw in double hi-res only: an HGR picture becomes DHGR at
+    // the first press, and the press is placed on the DHGR frame.
+    ::convertToDhgr(m_state);
     m_drawing = true;
-    m_lastPoint = mapToPicture(event->position().toPoint());
-    setCursor(Qt::CrossCursor);
+    m_pressPoint = m_lastPoint = dotAt(event->position());
+    m_pressPicture = PictureSnapshot::of(m_state);
+    if (m_tool == Tool::Fill)
+        floodFill(m_state, m_pressPoint, m_pencilColor);
+    else if (m_tool != Tool::Pencil)
+        drawTo(m_pressPoint);
+    refresh();
+}
+
+// Takes the step on to a point: the pencil draws on from where the mouse
+// last was, even off the picture; the shapes are drawn anew from the press.
+void MorvoWidget::drawTo(QPoint point)
+{
+    if (m_tool == Tool::Pencil) {
+        drawPencilLine(m_state, m_lastPoint, point, m_pencilColor);
+    } else if (const ShapeDrawing draw = shapeDrawing(m_tool)) {
+        m_pressPicture.applyTo(m_state);
+        draw(m_state, m_pressPoint, point, m_pencilColor);
+    }
+    m_lastPoint = point;
 }
 
 void MorvoWidget::mouseMoveEvent(QMouseEvent *event)
 {
-    if (!m_drawing) {
+    const QPoint point = dotAt(event->position());
+    if (m_drawing) {
+        drawTo(point);
+        refresh();
+    } else if (m_tool == Tool::Eyedropper && (event->buttons() & Qt::LeftButton) && !m_overlayVisible) {
+        const int colour = colorSeenAt(m_state, point);
+        if (colour >= 0)
+            Q_EMIT colorPicked(colour);
+    } else {
         QWidget::mouseMoveEvent(event);
-        return;
     }
-    // The line runs from where the mouse really was, even off the picture.
-    const QPoint point = mapToPicture(event->position().toPoint());
-    drawPencilLine(m_state, m_lastPoint, point, pencilColor);
-    m_lastPoint = point;
-    refresh();
+    if (!m_overlayVisible)
+        Q_EMIT pointerReadout(PointerReadout::at(m_state, point).text());
 }
 
 void MorvoWidget::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton) {
-        m_drawing = false;
+    if (event->button() == Qt::LeftButton && m_drawing) {
+        // The shapes end where the button is let go; the pencil has drawn
+        // up to the last move.
+        if (m_tool != Tool::Pencil)
+            drawTo(dotAt(event->position()));
+        endStep();
         refresh();
+        return;
     }
     QWidget::mouseReleaseEvent(event);
 }
 
-void MorvoWidget::paintEvent(QPaintEvent *)
+void MorvoWidget::endStep()
 {
+    if (!m_drawing)
+        return;
+    m_drawing = false;
+    Q_EMIT changeFinished(QCoreApplication::translate("Tool", toolInfo(m_tool).stepName));
+}
+
+void MorvoWidget::leaveEvent(QEvent *event)
+{
+    Q_EMIT pointerReadout(QString());
+    QWidget::leaveEvent(event);
+}
+
+void MorvoWidget::paintEvent(QPaintEvent *event)
+{
+    // Only what is exposed is painted: zoomed in, the widget is far larger
+    // than the scroll area that shows it.
+    const QRect exposed = event->rect();
     QPainter painter(this);
+    painter.setClipRect(exposed);
+    painter.fillRect(exposed, QColor(64, 64, 64));
     const QRect all = rect();
-    painter.fillRect(all, QColor(64, 64, 64));
+    const QRect part = exposed & all;
     if (m_overlayVisible && !m_overlayImage.isNull()) {
-        painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-        painter.drawImage(all, m_overlayImage);
+        painter.drawImage(part.topLeft(), stretchedPart(m_overlayImage, all.size(), part));
         return;
     }
     if (m_image.isNull())
@@ -189,8 +316,33 @@ void MorvoWidget::paintEvent(QPaintEvent *)
     m_screenImageStale = QRect();
     // The aspect corrections squeeze 562 columns into fewer; smoothing
     // keeps the squeezed dots even. Without correction, stay pixel sharp.
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, m_state.aspectCorrect != 0);
-    painter.drawImage(all, m_screenImage);
+    if (m_state.aspectCorrect != 0) {
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+        painter.drawImage(all, m_screenImage);
+    } else {
+        painter.drawImage(part.topLeft(), stretchedPart(m_screenImage, all.size(), part));
+    }
+    if (m_dotGrid && geometry().magnification() >= kDotGridMagnification)
+        paintDotGrid(painter, exposed);
+}
+
+// A line of pixels along the first pixel column of every frame column and
+// the first pixel row of every frame row that shows in the exposed part.
+void MorvoWidget::paintDotGrid(QPainter &painter, const QRect &exposed) const
+{
+    // Set off from any colour: darker over light dots, lighter over dark.
+    const QColor line(80, 80, 80);
+    painter.setCompositionMode(QPainter::CompositionMode_Difference);
+    const ViewGeometry view = geometry();
+    const QRect frame = view.frameRect(exposed);
+    for (int column = frame.left(); column <= frame.right(); ++column) {
+        const int x = view.widgetRect(QRect(column, 0, 1, 1)).left();
+        painter.fillRect(QRect(x, exposed.top(), 1, exposed.height()), line);
+    }
+    for (int row = frame.top(); row <= frame.bottom(); ++row) {
+        const int y = view.widgetRect(QRect(0, row, 1, 1)).top();
+        painter.fillRect(QRect(exposed.left(), y, exposed.width(), 1), line);
+    }
 }
 
 void MorvoWidget::dragEnterEvent(QDragEnterEvent *event)
@@ -204,7 +356,7 @@ void MorvoWidget::dropEvent(QDropEvent *event)
     const QList<QUrl> urls = event->mimeData()->urls();
     for (const QUrl &url : urls) {
         if (url.isLocalFile()) {
-            loadPicture(url.toLocalFile());
+            Q_EMIT fileDropped(url.toLocalFile());
             return;
         }
     }
