@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include "menubuilder.h"
+#include "picturebrowser.h"
 #include "morvowidget.h"
 #include "picturedocument.h"
 #include "pictureedit.h"
@@ -22,9 +23,11 @@
 #include <QCloseEvent>
 #include <QDate>
 #include <QDockWidget>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScreen>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -63,6 +66,7 @@ MainWindow::MainWindow()
     connectDocument();
     connect(m_files, &FileCommands::statusMessage, statusBar(),
             [this](const QString &message) { statusBar()->showMessage(message); });
+    connect(m_files, &FileCommands::collectionOpened, this, &MainWindow::showCollection);
     connect(m_text, &TextEditorSession::textChanged, this, &MainWindow::onTextScreenChanged);
     connect(m_text, &TextEditorSession::closed, this, &MainWindow::onTextEditorClosed);
     connect(m_text, &TextEditorSession::modeChanged, this, &MainWindow::onTextModeChanged);
@@ -164,6 +168,7 @@ void MainWindow::buildMenus()
         {QStringLiteral("onSelectAll"), [this] { onSelectAll(); }},
         {QStringLiteral("onNewGraphic"), [this] { onNewGraphic(); }},
         {QStringLiteral("onOpenGraphic"), [this] { m_files->onOpenGraphic(); }},
+        {QStringLiteral("onOpenFolder"), [this] { m_files->onOpenFolder(); }},
         {QStringLiteral("onSave"), [this] { onSave(); }},
         {QStringLiteral("onSaveAs"), [this] { onSaveAs(); }},
         {QStringLiteral("quit"), [this] { quitApplication(); }},
@@ -258,6 +263,44 @@ void MainWindow::createShortcuts()
         const Tool tool = info.tool;
         addShortcut(Qt::Key(Qt::Key_A + (info.key - 'A')), [this, tool] { m_document->setTool(tool); });
     }
+    // With a disk image or a folder listed, the next and previous picture.
+    addShortcut(Qt::Key_PageDown, [this] {
+        if (m_browser && m_browserDock->isVisible())
+            m_browser->next();
+    });
+    addShortcut(Qt::Key_PageUp, [this] {
+        if (m_browser && m_browserDock->isVisible())
+            m_browser->previous();
+    });
+}
+
+void MainWindow::showCollection(const QString &path, const PictureLocation &select)
+{
+    if (!m_browser) {
+        m_browser = new PictureBrowser(this);
+        m_browserDock = new QDockWidget(tr("Pictures"), this);
+        m_browserDock->setObjectName(QStringLiteral("pictures"));
+        m_browserDock->setWidget(m_browser);
+        addDockWidget(Qt::LeftDockWidgetArea, m_browserDock);
+        // The list comes beside the picture, not out of its room.
+        QSize wider(width() + m_browserDock->sizeHint().width(), height());
+        if (const QScreen *screen = this->screen())
+            wider = wider.boundedTo(screen->availableGeometry().size());
+        resize(wider);
+        m_browser->setViewOptions(m_document->state().viewOptions());
+        connect(m_browser, &PictureBrowser::pictureActivated, m_files, &FileCommands::openLocation);
+        connect(m_browser, &PictureBrowser::statusMessage, statusBar(),
+                [this](const QString &message) { statusBar()->showMessage(message); });
+    }
+    if (!m_browser->catalog().isOpen() || m_browser->catalog().path() != path) {
+        if (m_browser->open(path))
+            statusBar()->showMessage(tr("%1: %n picture(s), %2", nullptr, m_browser->catalog().count())
+                                         .arg(QFileInfo(path).fileName(), m_browser->catalog().description()));
+    }
+    if (select.isInsideImage())
+        m_browser->select(select);
+    m_browserDock->show();
+    m_browserDock->raise();
 }
 
 void MainWindow::addShortcut(Qt::Key key, const std::function<void()> &operation)
@@ -383,6 +426,8 @@ void MainWindow::changeView(const std::function<bool(ViewChoice &)> &rule)
 
 void MainWindow::applyViewChange()
 {
+    if (m_browser)
+        m_browser->setViewOptions(m_document->state().viewOptions());
     m_pictureWidget->refresh();
     m_swatchPanel->update();
     updateCheckedStates();

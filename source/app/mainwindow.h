@@ -9,6 +9,9 @@
 #include <functional>
 
 class MorvoWidget;
+class PictureBrowser;
+class QDockWidget;
+struct PictureLocation;
 class PictureDocument;
 class PictureView;
 class QAction;
@@ -39,6 +42,8 @@ public:
     SwatchPanel *swatchPanel() const { return m_swatchPanel; }
     FileCommands *fileCommands() const { return m_files; }
     TextEditorSession *textSession() const { return m_text; }
+    // The list of a disk image's or a folder's pictures, once one was opened.
+    PictureBrowser *pictureBrowser() const { return m_browser; }
     QAction *action(int actId) const;
     QAction *taggedAction(const QString &tag) const { return m_tagged.value(tag); }
 
@@ -102,6 +107,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void showCollection(const QString &path, const PictureLocation &select);
     void onTextScreenChanged(const QString &text);
     void onTextEditorClosed();
     void onTextModeChanged(bool is80col);
@@ -136,6 +142,8 @@ private:
     PictureView *m_view = nullptr;
     SwatchPanel *m_swatchPanel = nullptr;
     QLabel *m_readout = nullptr;
+    QDockWidget *m_browserDock = nullptr;
+    PictureBrowser *m_browser = nullptr;
     QTimer *m_geometryTimer = nullptr;
     FileCommands *m_files = nullptr;
     StartupSequence *m_startupSequence = nullptr;

@@ -15,3 +15,8 @@ QString FileChooser::saveFileName(QWidget *parent, const QString &caption, const
 {
     return QFileDialog::getSaveFileName(parent, caption, proposal, filter);
 }
+
+QString FileChooser::folderName(QWidget *parent, const QString &caption, const QString &directory)
+{
+    return QFileDialog::getExistingDirectory(parent, caption, directory);
+}

@@ -14,4 +14,5 @@ public:
                                  const QString &filter);
     virtual QString saveFileName(QWidget *parent, const QString &caption, const QString &proposal,
                                  const QString &filter);
+    virtual QString folderName(QWidget *parent, const QString &caption, const QString &directory);
 };

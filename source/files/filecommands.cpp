@@ -1,6 +1,7 @@
 #include "filecommands.h"
 
 #include "filechooser.h"
+#include "picturecatalog.h"
 #include "picturedocument.h"
 #include "texteditorsession.h"
 #include "morvowidget.h"
@@ -125,38 +126,88 @@ void FileCommands::onOpenGraphic()
     openPictureFile(path);
 }
 
-void FileCommands::openRecentPicture(QString path)
+void FileCommands::onOpenFolder()
+{
+    const QString path = m_chooser->folderName(m_window, tr("Open Folder of Pictures"), startDirectory(m_lastOpenDir));
+    if (path.isEmpty())
+        return;
+    m_lastOpenDir = path;
+    SettingsStore::writeString(SettingsStore::kLastOpenDir, m_lastOpenDir);
+    openCollection(path);
+}
+
+void FileCommands::openCollection(const QString &path, const PictureLocation &select)
+{
+    addRecentPicture(path);
+    Q_EMIT collectionOpened(path, select);
+}
+
+void FileCommands::openLocation(const PictureLocation &location)
 {
     if (!m_text->close() || !mayReplacePicture())
         return;
-    if (!QFile::exists(path)) {
+    showLocation(location, location.isInsideImage());
+}
+
+void FileCommands::openRecentPicture(QString path)
+{
+    const PictureLocation location = PictureLocation::fromString(path);
+    if (!QFileInfo::exists(location.path)) {
         m_recentFiles = withRecentRemoved(m_recentFiles, path);
         rebuildRecentPictureMenu();
         SettingsStore::writeStringList(SettingsStore::kRecentFiles, m_recentFiles, false);
-        Q_EMIT statusMessage(tr("File not found: %1").arg(path));
+        Q_EMIT statusMessage(tr("File not found: %1").arg(location.fullName()));
         return;
     }
+    // A disk image or folder opens its list; a picture inside an image is
+    // chosen in the image's list as it opens.
+    if (!location.isInsideImage() && PictureCatalog::isCollection(location.path)) {
+        openCollection(location.path);
+        return;
+    }
+    if (location.isInsideImage())
+        Q_EMIT collectionOpened(location.path, location);
+    if (!m_text->close() || !mayReplacePicture())
+        return;
     // A file that is there but does not load stays listed: it may be on a
     // disk that comes back.
-    openPictureFile(path);
+    showLocation(location, true);
 }
 
 bool FileCommands::openPictureFile(QString path, bool remember)
 {
-    const PictureFile file = readPictureFile(path);
+    if (PictureCatalog::isCollection(path)) {
+        openCollection(path);
+        return true;
+    }
+    return showLocation({path, QString()}, remember);
+}
+
+bool FileCommands::showLocation(const PictureLocation &location, bool remember)
+{
+    const PictureFile file = loadPictureLocation(location);
     if (!file.loaded()) {
         Q_EMIT statusMessage(tr("Not loaded: %1").arg(file.error));
         return false;
     }
-    m_document->open({file.auxMemory, file.mainMemory, file.isDhgr()}, path, QFileInfo(path).fileName());
-    Q_EMIT statusMessage(tr("Loaded: %1").arg(path));
+    // Save As proposes the picture's own name, also for one in an image.
+    const QString name = location.isInsideImage() ? location.innerPath.section(QLatin1Char('/'), -1) : location.path;
+    m_document->open({file.auxMemory, file.mainMemory, file.isDhgr()}, name, location.title());
+    QString message = tr("Loaded: %1").arg(location.isInsideImage() ? location.fullName() : location.path);
+    if (!file.source.isEmpty() || file.displayHint >= 0)
+        message += QStringLiteral(" (%1)").arg(file.describe());
+    Q_EMIT statusMessage(message);
     if (remember)
-        addRecentPicture(path);
+        addRecentPicture(location.toString());
     return true;
 }
 
 void FileCommands::showPicture(QString path)
 {
+    if (PictureCatalog::isCollection(path)) {
+        openCollection(path);
+        return;
+    }
     if (!m_text->close() || !mayReplacePicture())
         return;
     openPictureFile(path, false);
@@ -175,7 +226,7 @@ void FileCommands::removeRecentPicture(QString path)
     m_recentFiles = withRecentRemoved(m_recentFiles, path);
     rebuildRecentPictureMenu();
     SettingsStore::writeStringList(SettingsStore::kRecentFiles, m_recentFiles);
-    Q_EMIT statusMessage(tr("Removed: %1").arg(QFileInfo(path).fileName()));
+    Q_EMIT statusMessage(tr("Removed: %1").arg(PictureLocation::fromString(path).title()));
 }
 
 void FileCommands::addRecentPicture(QString path)

@@ -8,6 +8,8 @@
 
 #include <memory>
 
+#include "picturelocation.h"
+
 class FileChooser;
 class MorvoWidget;
 class PictureDocument;
@@ -45,6 +47,11 @@ public:
     bool mayReplacePicture();
 
     void onOpenGraphic();
+    // Asks for a folder and lists its pictures.
+    void onOpenFolder();
+    // Shows a picture where it lives, asking first about unsaved changes; a
+    // picture inside a disk image joins the recent list too.
+    void openLocation(const PictureLocation &location);
     // Writes the picture memory; true once the file is written whole.
     bool onSaveAs();
     void exportPng();
@@ -75,11 +82,17 @@ public:
 
 Q_SIGNALS:
     void statusMessage(const QString &message);
+    // A disk image or a folder was opened: its pictures are to be listed,
+    // with the one at select chosen when it names one.
+    void collectionOpened(const QString &path, const PictureLocation &select);
 
 private:
     // Loads a picture and, when it loaded, makes it the current one: its
     // name in the title, its path at the head of the recent list.
     bool openPictureFile(QString path, bool remember = true);
+    bool showLocation(const PictureLocation &location, bool remember);
+    // A disk image or a folder: listed, remembered, nothing replaced.
+    void openCollection(const QString &path, const PictureLocation &select = {});
     // Reads a text screen file into the editor, asking about unsaved text;
     // says what it did.
     void openTextFile(const QString &path, bool addToRecent);

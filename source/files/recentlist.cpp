@@ -1,5 +1,7 @@
 #include "recentlist.h"
 
+#include "picturelocation.h"
+
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -79,7 +81,7 @@ void fillRecentPictureMenu(QMenu *menu, const QStringList &paths,
     clearMenuLater(menu);
     watchRemoveKeys(menu, remove);
     for (const QString &path : paths) {
-        QAction *action = menu->addAction(QFileInfo(path).fileName());
+        QAction *action = menu->addAction(PictureLocation::fromString(path).title());
         action->setData(path);
         QObject::connect(action, &QAction::triggered, menu, [path, open, remove] {
             if (QGuiApplication::keyboardModifiers().testFlag(Qt::AltModifier))

@@ -21,7 +21,8 @@ QStringList withRecentRemoved(QStringList list, const QString &path);
 // Empties a menu; its entries are deleted once the event loop is back.
 void clearMenuLater(QMenu *menu);
 
-// Fills a Recent Graphic menu: one entry per path, shown by file name; a
+// Fills a Recent Graphic menu: one entry per picture location (a path, or
+// an image's path and a picture's inside it), shown by its title; a
 // choice opens the path, or removes it when Alt is held at that moment, and
 // Delete or Backspace removes the highlighted entry while the menu is open.
 // Disabled while the list is empty.

@@ -161,24 +161,6 @@ bool MorvoWidget::loadPicture(const QString &path)
     return true;
 }
 
-void MorvoWidget::convertToDhgr()
-{
-    ::convertToDhgr(m_state);
-    refresh();
-}
-
-void MorvoWidget::shiftPicture(bool left)
-{
-    ::shiftPicture(m_state, left);
-    refresh();
-}
-
-void MorvoWidget::clearPicture()
-{
-    m_state.clearMemory();
-    refresh();
-}
-
 void MorvoWidget::renderTextScreen(const QString &text, const QString &fontFamily)
 {
     ::renderTextScreen(m_state, text, fontFamily);

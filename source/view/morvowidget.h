@@ -66,10 +66,6 @@ public:
     // was and the reason goes to statusMessage. Returns whether it loaded.
     bool loadPicture(const QString &path);
 
-    // Whole-picture operations; each re-renders.
-    void convertToDhgr();
-    void shiftPicture(bool left);
-    void clearPicture();
     // Replaces the picture with a 40- or 80-column text screen drawn in the
     // given font family (the default font when it is empty).
     void renderTextScreen(const QString &text, const QString &fontFamily);

@@ -20,7 +20,7 @@ aspectCorrect=0
 startScreen=false
 EOF
 start_morvo "$FILES/blank.hgr"
-wait_window '^morvo$'
+wait_window '^morvo — blank\.hgr$'
 window="$WINDOW"
 
 # At half size each widget row is one picture row and each widget column
