@@ -88,10 +88,10 @@ extern "C" int LLVMFuzzerTestOneInput(const quint8 *data, size_t size)
             // the window's shortcuts.
             const QChar ch = in.character();
             if (ch.isPrint())
-                m.typeChar(ch);
+                m.typeChar(ch.unicode());
             break;
         }
-        case 2: m.insertChar(QChar(char16_t(0xE080 + in.byte() % 34))); break;
+        case 2: m.insertChar(char32_t(0xE080 + in.byte() % 34)); break;
         case 3: m.deleteSelection(); break;
         case 4: m.paste(in.text(200)); break;
         case 5: m.backspace(); break;

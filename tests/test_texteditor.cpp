@@ -93,6 +93,22 @@ private Q_SLOTS:
         QCOMPARE(reports.count(), changed ? 1 : 0);
     }
 
+    // A key can give a character outside the Basic Multilingual Plane, two
+    // UTF-16 units in one key event: it takes the last cell whole, and the
+    // next key goes on the next row.
+    void wideCharacterTypedAtTheRowEnd()
+    {
+        TextGridWidget grid;
+        const QString row(39, QLatin1Char('A'));
+        grid.setScreenText(row);
+        grid.show();
+        QTest::keyClick(&grid, Qt::Key_End);
+        const QString face = QString::fromUtf8("\xF0\x9F\x98\x80");
+        QTest::sendKeyEvent(QTest::Click, &grid, Qt::Key_unknown, face, Qt::NoModifier);
+        QTest::keyClicks(&grid, QStringLiteral("B"));
+        QCOMPARE(grid.screenText(), row + face + "\nB");
+    }
+
     void clipboard()
     {
         TextGridWidget grid;

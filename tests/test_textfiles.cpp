@@ -24,6 +24,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("screen");
         QTest::addColumn<QString>("message");
         QTest::newRow("one inverse character") << QString("READY") + QChar(0xF021) << "Saved (UTF-8): %1";
+        QTest::newRow("a character outside the BMP in the last column")
+            << QString(39, 'A') + QString::fromUtf8("\xF0\x9F\x98\x80") + "\nB" << "Saved (UTF-8): %1";
         QTest::newRow("80 columns of MouseText") << QString("80") + QChar(0x00C4) + "X"
             << "Saved (Mac OS Roman): %1 — In TextEdit/VS Code, reopen as \"Western (Mac OS Roman)\" if the Apple II "
                "font looks wrong.";

@@ -31,12 +31,13 @@ bool run(TextScreenModel &m, const QString &script)
                 m.dragTo(n.value(2).toInt(), n.value(3).toInt());
             m.release();
         } else if (name == "type") {
-            changed = std::count_if(arg.begin(), arg.end(), [&](QChar ch) { return m.typeChar(ch); }) > 0;
+            const QList<uint> typed = arg.toUcs4();
+            changed = std::count_if(typed.begin(), typed.end(), [&](char32_t ch) { return m.typeChar(ch); }) > 0;
         } else if (moves.contains(key)) {
             m.moveCursor(TextScreenModel::Move(moves.indexOf(key)), key != name);
         } else {
             const QHash<QString, std::function<bool()>> ops{
-                {"insert", [&] { return m.insertChar(arg.at(0)); }}, {"paste", [&] { return m.paste(arg); }},
+                {"insert", [&] { return m.insertChar(arg.toUcs4().value(0)); }}, {"paste", [&] { return m.paste(arg); }},
                 {"cols", [&] { return m.setColumnCount(arg.toInt()); }}, {"undo", [&] { return m.undo(); }},
                 {"clear", [&] { return m.deleteSelection(); }},          {"bs", [&] { return m.backspace(); }},
                 {"del", [&] { return m.deleteForward(); }},              {"ret", [&] { return m.newLine(); }},
@@ -132,6 +133,23 @@ private Q_SLOTS:
         QTest::newRow("shift+click with no selection") << "ABCD" << "at 0,1|shiftclick 0,3" << "ABCD" << "0,3" << false;
         QTest::newRow("shift+click keeps the anchor") << "ABCD" << "sel 0,1 0,2|shiftclick 0,3" << "ABCD" << "0,3 [BC]" << false;
         QTest::newRow("select all") << "AB\n\nCD" << "all" << "AB\n\nCD" << "23,0 [AB\n\nCD" + row('\n', 21) + "]" << false;
+
+        // A character outside the Basic Multilingual Plane is two UTF-16
+        // units and one cell: never cut in half at the row's end.
+        const QString face = QString::fromUtf8("\xF0\x9F\x98\x80");
+        QTest::newRow("wide character loaded in the last column")
+            << face + row('A', 38) + face + "X" << "end" << face + row('A', 38) + face << "0,40" << false;
+        QTest::newRow("wide character typed in the last column, the next wraps")
+            << row('A', 39) << "end|type " + face + "B" << row('A', 39) + face + "\nB" << "1,1" << true;
+        QTest::newRow("wide character pasted in the last column")
+            << "" << "at 0,39|paste " + face + "Z" << row(' ', 39) + face << "0,40" << true;
+        QTest::newRow("insert pushes a wide character out whole")
+            << row('A', 39) + face << "home|type B" << "B" + row('A', 39) << "0,1" << true;
+        QTest::newRow("keys and selections take it whole")
+            << "A" + face + face + "B" << "end|bs|left|bs|end|S-left" << "A" + face << "0,1 [" + face + "]" << false;
+        QTest::newRow("half a pair comes in as U+FFFD")
+            << QString(QChar(0xD83D)) + "A" << "end|paste " + QString(QChar(0xDE00)) << QString(QChar(0xFFFD)) + "A" + QChar(0xFFFD)
+            << "0,3" << true;
     }
 
     void edits()
@@ -153,7 +171,7 @@ private Q_SLOTS:
         opened.setScreenText(decodeTextScreen(encodeTextScreen(m.screenText())));
         QCOMPARE(opened.columnCount(), m.columnCount());
         for (int r = 0; r < TextScreenModel::kRows; ++r)
-            QCOMPARE(opened.lines().at(r), m.lines().at(r).left(m.columnCount()));
+            QCOMPARE(opened.lines().at(r).toUcs4(), m.lines().at(r).toUcs4().mid(0, m.columnCount()));
     }
 };
 

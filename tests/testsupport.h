@@ -15,6 +15,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <type_traits>
 
 // Helpers shared by the test executables.
@@ -77,15 +78,20 @@ inline bool dotLit(const PictureState &s, int x, int y)
 
 // A finished run of a program, by default one of ours in bin/, offscreen and
 // with settings of its own; exit code -1 when it did not end normally.
+// inChild runs in the new process before the program starts (a limit set
+// there holds for the program alone).
 struct Run {
     int exitCode = -1;
     QString out;
     QString err;
 };
 
-inline Run run(const QString &program, const QStringList &args, const QString &workDir = QString())
+inline Run run(const QString &program, const QStringList &args, const QString &workDir = QString(),
+               const std::function<void()> &inChild = {})
 {
     QProcess p;
+    if (inChild)
+        p.setChildProcessModifier(inChild);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), QDir::tempPath() + QStringLiteral("/morvo-test-config"));

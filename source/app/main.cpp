@@ -3,11 +3,13 @@
 #include "quietqt.h"
 #include "morvowidget.h"
 #include "pictureloader.h"
+#include "printablename.h"
 
 #include <QApplication>
 #include <QBuffer>
 #include <QImage>
 
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 
@@ -21,14 +23,24 @@ bool isTestMode(int argc, char **argv)
 }
 
 // Renders the named picture with fixed options into a PNG and reports the
-// frame's size and format on standard error; a picture that does not load
-// is reported instead and nothing is written.
+// frame's size and format on standard error; a picture that does not load,
+// or a PNG that would replace it, is reported instead and nothing is
+// written. The default PNG in /tmp is never written through a link there.
 int runTestMode(MainWindow &window, const QStringList &args)
 {
+    const QString &input = args.at(1);
+    const bool outputGiven = args.size() >= 4;
+    const QString output = outputGiven ? args.at(3) : QString::fromLatin1(kDefaultTestOutput);
+    if (isSameFile(input, output)) {
+        std::fprintf(stderr, "morvo: %s: the PNG would replace the picture; name another output\n",
+                     qPrintable(printableName(output)));
+        return 1;
+    }
+
     MorvoWidget *picture = window.findChild<MorvoWidget *>();
     QString status;
     QObject::connect(picture, &MorvoWidget::statusMessage, &window, [&status](const QString &msg) { status = msg; });
-    const bool loaded = picture->loadPicture(args.at(1));
+    const bool loaded = picture->loadPicture(input);
     PictureState &s = picture->state();
     s.bmFinalDepth = 32;
     s.paletteType = 2;
@@ -41,21 +53,20 @@ int runTestMode(MainWindow &window, const QStringList &args)
     QCoreApplication::processEvents(QEventLoop::AllEvents);
     // A picture that did not load leaves no PNG behind.
     if (!loaded) {
-        std::fprintf(stderr, "morvo: %s\n", qPrintable(status));
+        std::fprintf(stderr, "morvo: %s\n", qPrintable(printableName(status)));
         return 1;
     }
 
-    const QString output = args.size() >= 4 ? args.at(3) : QString::fromLatin1(kDefaultTestOutput);
     const QImage &image = picture->image();
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG", -1);
     QString error;
-    const bool saved = writeFileSafely(png, output, error);
+    const bool saved = writeFileSafely(png, output, error, outputGiven ? LinkUse::Follow : LinkUse::Refuse);
     std::fprintf(stderr, "offscreen: %dx%d format=%d\n", image.width(), image.height(), int(image.format()));
     if (!saved) {
-        std::fprintf(stderr, "morvo: could not write %s: %s\n", qPrintable(output), qPrintable(error));
+        std::fprintf(stderr, "morvo: could not write %s: %s\n", qPrintable(printableName(output)), qPrintable(error));
         return 1;
     }
     return 0;
@@ -65,6 +76,10 @@ int runTestMode(MainWindow &window, const QStringList &args)
 
 int main(int argc, char **argv)
 {
+    // A save past the file size limit (ulimit -f) would end the program
+    // with SIGXFSZ and no word; ignored, the write fails with EFBIG, the
+    // old file stays and the status bar says "Not saved" and why.
+    std::signal(SIGXFSZ, SIG_IGN);
     // Test mode renders without a display; use the offscreen platform unless
     // the caller chose one.
     if (isTestMode(argc, argv)) {

@@ -3,12 +3,19 @@
 #include "picturetypes.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSaveFile>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -49,11 +56,80 @@ void loadCompanion(const QString &path, PictureFile &result)
     result.padded = result.padded || size < kPictureBytes;
 }
 
+// Writes all of bytes to a file opened unbuffered, where a short write (a
+// full disk, the file size limit) shows in what write() returns; through a
+// buffer it could go unnoticed and a shortened file would replace the old
+// one. The rest is tried again, so that the failure comes with its reason.
+bool writeAll(QFileDevice &file, const QByteArray &bytes, QString &error)
+{
+    for (qint64 done = 0; done < bytes.size();) {
+        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0) {
+            error = file.error() == QFileDevice::NoError ? tr("the file could not be written whole") : file.errorString();
+            return false;
+        }
+        done += written;
+    }
+    return true;
+}
+
+// Writes bytes into a new file beside path, then renames it to path.
+// QSaveFile writes to wherever a link at the name leads; rename replaces
+// the name itself, so a link put there after the check is replaced, never
+// written through. The new file is made where no link can wait for it.
+bool replaceName(const QByteArray &bytes, const QString &path, QString &error)
+{
+    const QByteArray target = QFile::encodeName(path);
+    QByteArray temporary;
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 16; ++attempt) {
+        temporary = target + ".morvo-" + QByteArray::number(QRandomGenerator::system()->generate64(), 36);
+        fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST)
+            break;
+    }
+    if (fd < 0) {
+        error = qt_error_string(errno);
+        return false;
+    }
+    QFile file;
+    file.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle);
+    bool replaced = writeAll(file, bytes, error);
+    if (replaced && (::fsync(fd) != 0 || std::rename(temporary.constData(), target.constData()) != 0)) {
+        error = qt_error_string(errno);
+        replaced = false;
+    }
+    file.close();
+    if (!replaced)
+        ::unlink(temporary.constData());
+    return replaced;
+}
+
+// Where a write to path lands: the end of a chain of links at the name, as
+// QSaveFile follows it, in its folder with every link resolved.
+QString landingPath(const QString &path)
+{
+    QFileInfo info(path);
+    for (int depth = 0; depth < 40 && info.isSymLink(); ++depth)
+        info.setFile(info.symLinkTarget());
+    const QString canonical = info.canonicalFilePath();
+    if (!canonical.isEmpty())
+        return canonical;
+    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    return QDir(folder.isEmpty() ? info.absolutePath() : folder).filePath(info.fileName());
+}
+
 } // namespace
 
 bool readFileHead(const QString &path, qint64 limit, const QString &what, QByteArray &data,
                   qint64 &size, QString &error)
 {
+    // An empty argument (an unset shell variable) names no file; Qt would
+    // take it for the current folder here and there.
+    if (path.isEmpty()) {
+        error = tr("an empty name, which names no file, is not %1").arg(what);
+        return false;
+    }
     const QFileInfo info(path);
     if (info.isDir()) {
         error = tr("%1 is a folder, not %2").arg(path, what);
@@ -79,11 +155,15 @@ bool readFileHead(const QString &path, qint64 limit, const QString &what, QByteA
     return true;
 }
 
-bool writeFileSafely(const QByteArray &bytes, const QString &path, QString &error)
+bool writeFileSafely(const QByteArray &bytes, const QString &path, QString &error, LinkUse links)
 {
     // The new file replaces the old one by renaming: never over a folder,
     // and never over a device or a pipe (as root, /dev/null itself).
     const QFileInfo target(path);
+    if (links == LinkUse::Refuse && target.isSymLink()) {
+        error = tr("it is a symbolic link, written through only when its name is given");
+        return false;
+    }
     if (target.isDir()) {
         error = tr("it is a folder");
         return false;
@@ -92,16 +172,14 @@ bool writeFileSafely(const QByteArray &bytes, const QString &path, QString &erro
         error = tr("it is a device, a pipe or a socket, not a file");
         return false;
     }
+    if (links == LinkUse::Refuse)
+        return replaceName(bytes, path, error);
     QSaveFile file(path);
-    // Unbuffered, a short write (a full disk, a file size limit) shows in
-    // what write() returns; through the buffer it can go unnoticed and the
-    // shortened file would still replace the old one.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         error = file.errorString();
         return false;
     }
-    if (file.write(bytes) != bytes.size()) {
-        error = file.error() == QFileDevice::NoError ? tr("the file could not be written whole") : file.errorString();
+    if (!writeAll(file, bytes, error)) {
         file.cancelWriting();
         return false;
     }
@@ -110,6 +188,11 @@ bool writeFileSafely(const QByteArray &bytes, const QString &path, QString &erro
         return false;
     }
     return true;
+}
+
+bool isSameFile(const QString &a, const QString &b)
+{
+    return landingPath(a) == landingPath(b);
 }
 
 QByteArray pictureFileBytes(const PictureState &state)

@@ -61,10 +61,23 @@ bool prodosTypeInName(const QString &fileName, quint8 &type, quint16 &aux);
 bool readFileHead(const QString &path, qint64 limit, const QString &what, QByteArray &data,
                   qint64 &size, QString &error);
 
-// Writes bytes to path through QSaveFile, so that a failed write leaves any
-// old file whole; refuses a folder, a device, a pipe or a socket. false with
-// the reason in error.
-bool writeFileSafely(const QByteArray &bytes, const QString &path, QString &error);
+// Whether a write may go through a symbolic link at its name. A name the
+// user gave may be a link on purpose: the file it leads to is written. A
+// name the program made up (a default, or one made from an input's name)
+// may hold a link someone else planted there, in /tmp above all: such a
+// write is refused, and the name itself is what gets replaced.
+enum class LinkUse { Follow, Refuse };
+
+// Writes bytes to path through a new file that then takes the name, so that
+// a failed write leaves any old file whole; refuses a folder, a device, a
+// pipe or a socket. false with the reason in error.
+bool writeFileSafely(const QByteArray &bytes, const QString &path, QString &error,
+                     LinkUse links = LinkUse::Follow);
+
+// True when a and b name the same file, once links (at the name or in the
+// folders on the way) are followed as a write follows them; either may not
+// exist yet.
+bool isSameFile(const QString &a, const QString &b);
 
 // The picture memory as its file: aux then main (16,384 bytes) for DHGR,
 // main alone (8,192 bytes) for HGR.

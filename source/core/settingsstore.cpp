@@ -131,7 +131,15 @@ void writeString(const QString &key, const QString &value)
     store.sync();
 }
 
-QStringList readStringList(const QString &key) { return QSettings().value(key).toStringList(); }
+QStringList readStringList(const QString &key)
+{
+    const QStringList list = QSettings().value(key).toStringList();
+    if (key == kRecentFiles)
+        return list.mid(0, kRecentFilesLength);
+    if (key == kRecentTextScreens)
+        return list.mid(0, kRecentTextScreensLength);
+    return list;
+}
 
 void writeStringList(const QString &key, const QStringList &value, bool sync)
 {

@@ -38,6 +38,8 @@ void writeDotGrid(bool shown);
 // Top-level keys.
 QString readString(const QString &key);
 void writeString(const QString &key, const QString &value);
+// A list of strings; a recent list is cut to its length (see below), so
+// that a damaged or hand-made file with a huge list cannot slow the start.
 QStringList readStringList(const QString &key);
 void writeStringList(const QString &key, const QStringList &value, bool sync = true);
 QByteArray readBytes(const QString &key);
@@ -53,5 +55,9 @@ inline const QString kRecentTextScreens = QStringLiteral("recentTextScreens");
 inline const QString kZoom = QStringLiteral("view/zoom");
 inline const QString kDotGrid = QStringLiteral("view/dotGrid");
 inline const QString kMainWindowGeometry = QStringLiteral("mainwindow/geometry");
+
+// How many paths the recent lists keep, newest first.
+inline constexpr int kRecentFilesLength = 10;
+inline constexpr int kRecentTextScreensLength = 5;
 
 } // namespace SettingsStore

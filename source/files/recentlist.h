@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settingsstore.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -8,10 +10,10 @@
 class QMenu;
 
 // The recent-file lists: newest first, paths compared exactly, never two
-// equal entries. A list read from the store is kept as it is, however long,
-// until the next addition trims it.
-constexpr int kRecentPictures = 10;
-constexpr int kRecentTextScreens = 5;
+// equal entries, and never longer than these (the store cuts a longer list
+// when it is read).
+constexpr int kRecentPictures = SettingsStore::kRecentFilesLength;
+constexpr int kRecentTextScreens = SettingsStore::kRecentTextScreensLength;
 
 QStringList withRecentAdded(QStringList list, const QString &path, int limit);
 QStringList withRecentRemoved(QStringList list, const QString &path);

@@ -1,3 +1,4 @@
+#include "printablename.h"
 #include "quietqt.h"
 #include "renderjob.h"
 
@@ -6,10 +7,15 @@
 #include <QGuiApplication>
 #include <QTextStream>
 
+#include <csignal>
 #include <cstdio>
 
 int main(int argc, char **argv)
 {
+    // Past the file size limit (ulimit -f) a write would end the process
+    // with SIGXFSZ, the other inputs unrendered; ignored, the write fails
+    // with EFBIG and that input is reported like any failed write.
+    std::signal(SIGXFSZ, SIG_IGN);
     // Fonts and images need a GUI application, never a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -28,7 +34,7 @@ int main(int argc, char **argv)
     RenderJob job;
     QString error;
     if (!readRenderJob(parser, job, error)) {
-        err << "morvo-render: " << error << Qt::endl;
+        err << "morvo-render: " << printableName(error) << Qt::endl;
         return 2;
     }
     // An argument whose bytes are not UTF-8 comes in with U+FFFD in their
@@ -42,7 +48,7 @@ int main(int argc, char **argv)
         misencoded = misencoded || QFile::encodeName(QFile::decodeName(argv[i])) != argv[i];
     for (const QString &name : outputs) {
         if (misencoded && name.contains(QChar::ReplacementCharacter)) {
-            err << "morvo-render: the output name " << name
+            err << "morvo-render: the output name " << printableName(name)
                 << " holds bytes that are not UTF-8; choose another" << Qt::endl;
             return 2;
         }

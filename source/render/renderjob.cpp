@@ -6,6 +6,7 @@
 #include "pictureedit.h"
 #include "pictureloader.h"
 #include "picturetypes.h"
+#include "printablename.h"
 #include "render.h"
 #include "resourcepath.h"
 #include "textcodec.h"
@@ -74,32 +75,61 @@ bool isDirectoryOutput(const QString &output)
     return output.endsWith(QLatin1Char('/')) || QFileInfo(output).isDir();
 }
 
+// How many inputs have each name without its extension, case aside: in a
+// directory named on the command line every input's output meets, beside
+// the inputs only those of one folder do. Counted once for the batch, so
+// that naming takes time in step with the number of inputs.
+struct SharedNames {
+    QHash<QString, int> anywhere;  // by the name
+    QHash<QString, int> byFolder;  // by the folder and the name
+};
+
+QString stemKey(const QFileInfo &file) { return file.completeBaseName().toCaseFolded(); }
+
+QString folderKey(const QFileInfo &file) { return file.absolutePath() + QChar(u'\0') + stemKey(file); }
+
+SharedNames countSharedNames(const QStringList &inputs)
+{
+    SharedNames shared;
+    for (const QString &input : inputs) {
+        const QFileInfo file(input);
+        ++shared.anywhere[stemKey(file)];
+        ++shared.byFolder[folderKey(file)];
+    }
+    return shared;
+}
+
 // The name a file made from input gets in directory: the input's name
 // without its extension, unless another input bound for the same directory
 // has that name too (PIC.HGR and PIC.AUX, a.hgr and a.dgr); then the whole
 // name, so that no output replaces another.
-QString outputName(const RenderJob &job, const QString &input, const QString &directory,
+QString outputName(const SharedNames &shared, const QString &input, const QString &directory,
                    const QString &extension)
 {
     const QFileInfo in(input);
-    const QString stem = in.completeBaseName();
     const bool beside = directory.isEmpty();
+    const int sharing = beside ? shared.byFolder.value(folderKey(in)) : shared.anywhere.value(stemKey(in));
     const QString target = beside ? in.absolutePath() : QDir(directory).absolutePath();
-    int sharing = 0;
-    for (const QString &other : job.inputs) {
-        const QFileInfo o(other);
-        if ((beside ? o.absolutePath() : target) == target
-            && o.completeBaseName().compare(stem, Qt::CaseInsensitive) == 0)
-            ++sharing;
-    }
-    return QDir(target).filePath((sharing > 1 ? in.fileName() : stem) + extension);
+    return QDir(target).filePath((sharing > 1 ? in.fileName() : in.completeBaseName()) + extension);
 }
 
-QString outputPathFor(const RenderJob &job, const QString &input)
+bool namesOneFile(const QString &output)
 {
-    if (!job.output.isEmpty() && !isDirectoryOutput(job.output))
+    return !output.isEmpty() && !isDirectoryOutput(output);
+}
+
+QString outputPathFor(const RenderJob &job, const SharedNames &shared, const QString &input)
+{
+    if (namesOneFile(job.output))
         return job.output;
-    return outputName(job, input, job.output, QStringLiteral(".png"));
+    return outputName(shared, input, job.output, QStringLiteral(".png"));
+}
+
+// An output named on the command line may be a link on purpose; one made
+// from an input's name is never written through a link.
+LinkUse linksOf(const QString &given)
+{
+    return namesOneFile(given) ? LinkUse::Follow : LinkUse::Refuse;
 }
 
 // A text screen is 24 rows of at most 80 characters; anything much bigger
@@ -108,11 +138,6 @@ constexpr qint64 kLargestTextScreen = 64 * 1024;
 
 // Far enough to push every dot off a DHGR picture.
 constexpr int kLongestShift = kDhgrDots;
-
-bool samePath(const QString &a, const QString &b)
-{
-    return QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath();
-}
 
 bool hasOperation(const RenderJob &job, PictureOperation::Kind kind)
 {
@@ -135,23 +160,23 @@ bool hasSave(const RenderJob &job)
     return hasOperation(job, PictureOperation::Save);
 }
 
-// Every file a picture is made from: the INPUT, the images imported and the
-// text screens drawn.
-QStringList sourcesOf(const RenderJob &job, const QString &input)
+// The files a picture is made from besides its INPUT: the images imported
+// and the text screens drawn.
+QStringList operationSourcesOf(const RenderJob &job)
 {
-    QStringList sources;
-    if (!input.isEmpty())
-        sources << input;
+    QStringList screens;
     for (const PictureOperation &op : job.operations)
         if (op.kind == PictureOperation::TextScreen || op.kind == PictureOperation::Import)
-            sources << op.path;
-    return sources;
+            screens << op.path;
+    return screens;
 }
 
+// Links are followed: a link named as the output that leads to an input
+// would otherwise have the input replaced.
 bool overwritesASource(const QStringList &sources, const QString &output)
 {
     return std::any_of(sources.begin(), sources.end(),
-                       [&](const QString &source) { return samePath(source, output); });
+                       [&](const QString &source) { return isSameFile(source, output); });
 }
 
 bool readShiftCount(const QString &text, int &count)
@@ -161,11 +186,11 @@ bool readShiftCount(const QString &text, int &count)
     return isNumber && count >= 0 && count <= kLongestShift;
 }
 
-QString savePathFor(const RenderJob &job, const QString &target, const QString &name, bool isDhgr)
+QString savePathFor(const SharedNames &shared, const QString &target, const QString &name, bool isDhgr)
 {
     if (!isDirectoryOutput(target))
         return target;
-    return outputName(job, name, target, isDhgr ? QStringLiteral(".dgr") : QStringLiteral(".hgr"));
+    return outputName(shared, name, target, isDhgr ? QStringLiteral(".dgr") : QStringLiteral(".hgr"));
 }
 
 // An extension that names the other kind of picture would mislead whoever
@@ -265,8 +290,8 @@ QByteArray framePng(const QImage &frame)
 }
 
 // Runs the job's operations in order on one picture, named after name.
-bool applyOperations(const RenderJob &job, const QString &name, const QStringList &sources,
-                     PictureState &state, QTextStream &out, QTextStream &err)
+bool applyOperations(const RenderJob &job, const SharedNames &shared, const QString &name,
+                     const QStringList &sources, PictureState &state, QTextStream &out, QTextStream &err)
 {
     for (const PictureOperation &op : job.operations) {
         switch (op.kind) {
@@ -282,7 +307,7 @@ bool applyOperations(const RenderJob &job, const QString &name, const QStringLis
             QString text;
             QString error;
             if (!readTextScreen(op.path, text, error)) {
-                err << "morvo-render: " << error << Qt::endl;
+                err << "morvo-render: " << printableName(error) << Qt::endl;
                 return false;
             }
             renderTextScreen(state, text, textFontFamily(err));
@@ -297,24 +322,25 @@ bool applyOperations(const RenderJob &job, const QString &name, const QStringLis
             break;
         }
         case PictureOperation::Save: {
-            const QString path = savePathFor(job, op.path, name, state.isDhgr);
+            const QString path = savePathFor(shared, op.path, name, state.isDhgr);
             const QString mismatch = extensionMismatch(path, state.isDhgr);
             QString error;
             if (!mismatch.isEmpty()) {
-                err << "morvo-render: not saved to " << path << ": " << mismatch << Qt::endl;
+                err << "morvo-render: not saved to " << printableName(path) << ": " << mismatch << Qt::endl;
                 return false;
             }
             if (overwritesASource(sources, path)) {
-                err << "morvo-render: " << path << ": saving would replace a file it was made from; choose another name" << Qt::endl;
+                err << "morvo-render: " << printableName(path)
+                    << ": saving would replace a file it was made from; choose another name" << Qt::endl;
                 return false;
             }
             const QByteArray bytes = pictureFileBytes(state);
-            if (!writeFileSafely(bytes, path, error)) {
-                err << "morvo-render: cannot write " << path << ": " << error << Qt::endl;
+            if (!writeFileSafely(bytes, path, error, linksOf(op.path))) {
+                err << "morvo-render: cannot write " << printableName(path) << ": " << error << Qt::endl;
                 return false;
             }
-            out << name << " -> " << path << " (" << (state.isDhgr ? "DHGR" : "HGR") << ", "
-                << bytes.size() << " bytes)" << Qt::endl;
+            out << printableName(name) << " -> " << printableName(path) << " (" << (state.isDhgr ? "DHGR" : "HGR")
+                << ", " << bytes.size() << " bytes)" << Qt::endl;
             break;
         }
         }
@@ -350,16 +376,16 @@ QString collectionOutputName(const QString &innerPath, QSet<QString> &taken)
 // counts as one, and what could not be read.
 bool describeCollection(const PictureCatalog &catalog, const QString &input, QTextStream &out)
 {
-    out << input << ": " << (catalog.isOpen() ? catalog.description() : QStringLiteral("not read")) << ", "
+    out << printableName(input) << ": " << (catalog.isOpen() ? printableName(catalog.description()) : QStringLiteral("not read")) << ", "
         << catalog.count() << (catalog.count() == 1 ? " picture" : " pictures") << Qt::endl;
     for (const PictureEntry &entry : catalog.entries()) {
-        out << "  " << entry.innerPath << ": " << entry.reason;
+        out << "  " << printableName(entry.innerPath) << ": " << printableName(entry.reason);
         if (entry.displayHint >= 0)
             out << ", made for " << displayHintText(entry.displayHint);
         out << Qt::endl;
     }
     for (const QString &problem : catalog.problems())
-        out << "  problem: " << problem << Qt::endl;
+        out << "  problem: " << printableName(problem) << Qt::endl;
     return catalog.isOpen();
 }
 
@@ -367,16 +393,17 @@ bool describeCollection(const PictureCatalog &catalog, const QString &input, QTe
 // path inside, in the output directory: -o DIR/ for one input, DIR/NAME/
 // for one of several, NAME/ beside the image without -o. Returns false when
 // the image could not be read or any picture failed.
-bool processCollection(const RenderJob &job, const QString &input, QTextStream &out, QTextStream &err)
+bool processCollection(const RenderJob &job, const SharedNames &shared, const QString &input, QTextStream &out,
+                       QTextStream &err)
 {
     const bool folder = QFileInfo(input).isDir();
     if (!job.info && !job.output.isEmpty() && !isDirectoryOutput(job.output)) {
-        err << "morvo-render: " << input << (folder ? " is a folder" : " is a disk image")
+        err << "morvo-render: " << printableName(input) << (folder ? " is a folder" : " is a disk image")
             << "; its pictures need an output directory: -o DIR/" << Qt::endl;
         return false;
     }
     if (hasSave(job)) {
-        err << "morvo-render: " << input << ": --save writes single pictures; render the pictures of a "
+        err << "morvo-render: " << printableName(input) << ": --save writes single pictures; render the pictures of a "
             << (folder ? "folder" : "disk image") << " without it" << Qt::endl;
         return false;
     }
@@ -384,22 +411,23 @@ bool processCollection(const RenderJob &job, const QString &input, QTextStream &
     if (job.info)
         return describeCollection(catalog, input, out);
     for (const QString &problem : catalog.problems())
-        err << "morvo-render: " << (problem.startsWith(input) ? problem : input + QStringLiteral(": ") + problem) << Qt::endl;
+        err << "morvo-render: " << printableName(problem.startsWith(input) ? problem : input + QStringLiteral(": ") + problem)
+            << Qt::endl;
     if (!catalog.isOpen())
         return false;
     if (catalog.count() == 0) {
-        err << "morvo-render: " << input << ": no pictures found" << Qt::endl;
+        err << "morvo-render: " << printableName(input) << ": no pictures found" << Qt::endl;
         return false;
     }
     const QString directory = job.output.isEmpty() || job.inputs.size() > 1
-                                  ? outputName(job, QDir::cleanPath(input), job.output, QString())
+                                  ? outputName(shared, QDir::cleanPath(input), job.output, QString())
                                   : job.output;
     bool succeeded = true;
     QSet<QString> taken;
     for (int i = 0; i < catalog.count(); ++i) {
         const PictureFile file = catalog.read(i);
         if (!file.loaded()) {
-            err << "morvo-render: " << file.error << Qt::endl;
+            err << "morvo-render: " << printableName(file.error) << Qt::endl;
             succeeded = false;
             continue;
         }
@@ -407,64 +435,77 @@ bool processCollection(const RenderJob &job, const QString &input, QTextStream &
         state.viewOptions() = job.options;
         applyPictureFile(file, state);
         const QString name = catalog.location(i).fullName();
-        if (!applyOperations(job, name, {input}, state, out, err)) {
+        if (!applyOperations(job, shared, name, {input}, state, out, err)) {
             succeeded = false;
             continue;
         }
         const QString output = QDir(directory).filePath(collectionOutputName(catalog.entries()[size_t(i)].innerPath, taken));
-        QImage frame;
-        renderPicture(state, frame);
-        QString error;
-        if (!QDir().mkpath(QFileInfo(output).path()) || !writeFileSafely(framePng(frame), output, error)) {
-            err << "morvo-render: cannot write " << output << ": " << (error.isEmpty() ? QStringLiteral("no folder there") : error) << Qt::endl;
+        if (overwritesASource({input}, output)) {
+            err << "morvo-render: " << printableName(output) << ": output would replace the input; choose -o" << Qt::endl;
             succeeded = false;
             continue;
         }
-        out << name << " -> " << output << Qt::endl;
+        QImage frame;
+        renderPicture(state, frame);
+        QString error;
+        if (!QDir().mkpath(QFileInfo(output).path()) || !writeFileSafely(framePng(frame), output, error, LinkUse::Refuse)) {
+            err << "morvo-render: cannot write " << printableName(output) << ": "
+                << (error.isEmpty() ? QStringLiteral("no folder there") : error) << Qt::endl;
+            succeeded = false;
+            continue;
+        }
+        out << printableName(name) << " -> " << printableName(output) << Qt::endl;
     }
     return succeeded;
 }
 
-// One picture: read from input, or drawn from a text screen when input is
-// empty; then the operations, then the PNG (unless the job only saves).
-bool processOne(const RenderJob &job, const QString &input, QTextStream &out, QTextStream &err)
+// One picture: read from input, or drawn from a text screen when the job
+// has no inputs; then the operations, then the PNG (unless the job only
+// saves). Every input is a file to read, an empty name too.
+bool processOne(const RenderJob &job, const SharedNames &shared, const QString &input, QTextStream &out,
+                QTextStream &err)
 {
     if (!input.isEmpty() && PictureCatalog::isCollection(input))
-        return processCollection(job, input, out, err);
+        return processCollection(job, shared, input, out, err);
     PictureState state;
     state.viewOptions() = job.options;
-    if (!input.isEmpty()) {
+    // Every file the picture is made from: no output may replace one.
+    QStringList sources;
+    if (!job.inputs.isEmpty()) {
         const PictureFile file = readPictureFile(input);
         if (job.info) {
-            out << input << ": " << file.size << " bytes, " << file.describe() << Qt::endl;
+            out << printableName(input) << ": " << file.size << " bytes, " << printableName(file.describe()) << Qt::endl;
             return file.loaded();
         }
         if (!file.loaded()) {
-            err << "morvo-render: " << file.error << Qt::endl;
+            err << "morvo-render: " << printableName(file.error) << Qt::endl;
             return false;
         }
         applyPictureFile(file, state);
+        sources << input;
+        if (!file.companionPath.isEmpty())
+            sources << file.companionPath;
     }
-    const QStringList sources = sourcesOf(job, input);
-    const QString name = sources.first();
-    if (!applyOperations(job, name, sources, state, out, err))
+    sources << operationSourcesOf(job);
+    const QString name = sources.value(0);
+    if (!applyOperations(job, shared, name, sources, state, out, err))
         return false;
     if (hasSave(job) && job.output.isEmpty())
         return true;
 
-    const QString output = outputPathFor(job, name);
+    const QString output = outputPathFor(job, shared, name);
     if (overwritesASource(sources, output)) {
-        err << "morvo-render: " << name << ": output would replace the input; choose -o" << Qt::endl;
+        err << "morvo-render: " << printableName(name) << ": output would replace the input; choose -o" << Qt::endl;
         return false;
     }
     QImage frame;
     renderPicture(state, frame);
     QString error;
-    if (!writeFileSafely(framePng(frame), output, error)) {
-        err << "morvo-render: cannot write " << output << ": " << error << Qt::endl;
+    if (!writeFileSafely(framePng(frame), output, error, linksOf(job.output))) {
+        err << "morvo-render: cannot write " << printableName(output) << ": " << error << Qt::endl;
         return false;
     }
-    out << name << " -> " << output << Qt::endl;
+    out << printableName(name) << " -> " << printableName(output) << Qt::endl;
     return true;
 }
 
@@ -500,7 +541,7 @@ private:
 // Every input on its own, as many at once as there are cores (writing the
 // PNG is most of the work); what each prints is reported in input order.
 // Returns the number of inputs that failed.
-int processInputs(const RenderJob &job, QTextStream &out, QTextStream &err)
+int processInputs(const RenderJob &job, const SharedNames &shared, QTextStream &out, QTextStream &err)
 {
     const int count = int(job.inputs.size());
     std::vector<Transcript> transcripts(static_cast<size_t>(count));
@@ -516,7 +557,7 @@ int processInputs(const RenderJob &job, QTextStream &out, QTextStream &err)
                 TranscriptDevice errDevice(t, true);
                 QTextStream o(&outDevice);
                 QTextStream e(&errDevice);
-                succeeded = processOne(job, job.inputs.at(i), o, e);
+                succeeded = processOne(job, shared, job.inputs.at(i), o, e);
             }
             const std::lock_guard<std::mutex> lock(mutex);
             t.succeeded = succeeded;
@@ -549,10 +590,10 @@ int processInputs(const RenderJob &job, QTextStream &out, QTextStream &err)
 // A saved picture and the PNG must not land in the same file.
 bool checkSaveTargets(const RenderJob &job, QString &error)
 {
-    if (job.output.isEmpty() || isDirectoryOutput(job.output))
+    if (!namesOneFile(job.output))
         return true;
     for (const PictureOperation &op : job.operations) {
-        if (op.kind == PictureOperation::Save && samePath(op.path, job.output)) {
+        if (op.kind == PictureOperation::Save && isSameFile(op.path, job.output)) {
             error = QStringLiteral("--save and -o both name %1").arg(op.path);
             return false;
         }
@@ -721,7 +762,7 @@ bool readRenderJob(const QCommandLineParser &parser, RenderJob &job, QString &er
         error = QStringLiteral("no input pictures (see --help)");
         return false;
     }
-    if (!job.info && job.inputs.size() > 1 && !job.output.isEmpty() && !isDirectoryOutput(job.output)) {
+    if (!job.info && job.inputs.size() > 1 && namesOneFile(job.output)) {
         error = QStringLiteral("-o names one file but there are %1 inputs; give a directory ending in /").arg(job.inputs.size());
         return false;
     }
@@ -744,11 +785,12 @@ int runRenderJob(const RenderJob &job, QTextStream &out, QTextStream &err)
             directories << op.path;
     for (const QString &directory : directories) {
         if (!QDir().mkpath(directory)) {
-            err << "morvo-render: cannot create directory " << directory << Qt::endl;
+            err << "morvo-render: cannot create directory " << printableName(directory) << Qt::endl;
             return 1;
         }
     }
+    const SharedNames shared = countSharedNames(job.inputs);
     if (job.inputs.isEmpty())
-        return processOne(job, QString(), out, err) ? 0 : 1;
-    return processInputs(job, out, err) == 0 ? 0 : 1;
+        return processOne(job, shared, QString(), out, err) ? 0 : 1;
+    return processInputs(job, shared, out, err) == 0 ? 0 : 1;
 }

@@ -30,25 +30,25 @@ void CellTiles::prepare(const QString &family, int cellWidth, int cellHeight)
     m_tiles.clear();
 }
 
-const QImage &CellTiles::tile(QChar ch, bool inverse, bool selected)
+const QImage &CellTiles::tile(char32_t ch, bool inverse, bool selected)
 {
-    const quint32 key = quint32(ch.unicode()) | (inverse ? 0x10000u : 0u) | (selected ? 0x20000u : 0u);
+    const quint64 key = quint64(ch) | (quint64(inverse) << 32) | (quint64(selected) << 33);
     auto it = m_tiles.find(key);
     if (it == m_tiles.end())
         it = m_tiles.insert(key, drawTile(ch, inverse, selected));
     return *it;
 }
 
-QImage CellTiles::drawTile(QChar ch, bool inverse, bool selected) const
+QImage CellTiles::drawTile(char32_t ch, bool inverse, bool selected) const
 {
     QImage image(m_cellWidth, m_cellHeight, QImage::Format_RGB32);
     image.fill(selected ? kSelectionColor : inverse ? QColor(Qt::white) : QColor(Qt::black));
-    if (ch == QLatin1Char(' '))
+    if (ch == U' ')
         return image;
     QPainter painter(&image);
     painter.setFont(m_font);
     painter.setPen(inverse ? Qt::black : Qt::white);
     painter.scale(m_scaleX, m_scaleY);
-    painter.drawText(0, m_ascent, QString(ch));
+    painter.drawText(0, m_ascent, QString::fromUcs4(&ch, 1));
     return image;
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QChar>
 #include <QFont>
 #include <QHash>
 #include <QImage>
@@ -18,10 +17,10 @@ public:
 
     // The cell showing ch (already turned from its inverse code into the
     // character it shows); a space is a plain cell.
-    const QImage &tile(QChar ch, bool inverse, bool selected);
+    const QImage &tile(char32_t ch, bool inverse, bool selected);
 
 private:
-    QImage drawTile(QChar ch, bool inverse, bool selected) const;
+    QImage drawTile(char32_t ch, bool inverse, bool selected) const;
 
     QString m_family;
     int m_cellWidth = 0;
@@ -30,5 +29,5 @@ private:
     int m_ascent = 0;
     double m_scaleX = 1;
     double m_scaleY = 1;
-    QHash<quint32, QImage> m_tiles;
+    QHash<quint64, QImage> m_tiles;
 };

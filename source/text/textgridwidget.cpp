@@ -137,7 +137,7 @@ void TextGridWidget::setScale(int scale)
 
 void TextGridWidget::insertChar(QChar ch)
 {
-    edited(m_model.insertChar(ch));
+    edited(m_model.insertChar(ch.unicode()));
 }
 
 void TextGridWidget::deleteSelection()
@@ -220,12 +220,14 @@ void TextGridWidget::keyPressEvent(QKeyEvent *event)
     default: {
         // Control characters (Tab, Escape, Ctrl combinations) travel on to
         // the window and its shortcuts.
-        const QString text = event->text();
-        if (text.isEmpty() || !text.at(0).isPrint()) {
+        // A key may give a character outside the Basic Multilingual Plane:
+        // two UTF-16 units, one character.
+        const QList<uint> characters = event->text().toUcs4();
+        if (characters.isEmpty() || !QChar::isPrint(characters.first())) {
             QWidget::keyPressEvent(event);
             return;
         }
-        edited(m_model.typeChar(text.at(0)));
+        edited(m_model.typeChar(characters.first()));
         return;
     }
     }
@@ -258,12 +260,13 @@ void TextGridWidget::composeFrame()
     const qsizetype stride = m_frame.bytesPerLine();
     const size_t tileBytes = size_t(m_cellWidth) * 4;
     for (int r = 0; r < TextScreenModel::kRows; ++r) {
-        const QString &line = lines.at(r);
+        // One character a cell, also one of two UTF-16 units.
+        const QList<uint> line = lines.at(r).toUcs4();
         for (int c = 0; c < columns; ++c) {
-            QChar ch = c < line.size() ? line.at(c) : QChar(u' ');
-            const bool inverse = isInverseChar(ch);
+            char32_t ch = c < line.size() ? line.at(c) : U' ';
+            const bool inverse = ch <= 0xFFFF && isInverseChar(QChar(char16_t(ch)));
             if (inverse)
-                ch = inverseBase(ch);
+                ch = inverseBase(QChar(char16_t(ch))).unicode();
             const QImage &tile = m_tiles.tile(ch, inverse, m_model.isSelected(r, c));
             uchar *cell = bits + r * m_cellHeight * stride + c * tileBytes;
             for (int y = 0; y < m_cellHeight; ++y)

@@ -10,6 +10,59 @@ namespace {
 
 constexpr int kLastRow = TextScreenModel::kRows - 1;
 
+// A cell holds one character, as the screen shows it and the picture draws
+// it. A character beyond the Basic Multilingual Plane (an emoji, say) is
+// two UTF-16 units of a row, a surrogate pair, and still one cell: rows are
+// measured, cut and edited by cells, so that a pair is never split and the
+// screen saves what it shows.
+qsizetype cellEnd(QStringView row, qsizetype at)
+{
+    return at + (row.at(at).isHighSurrogate() && at + 1 < row.size() && row.at(at + 1).isLowSurrogate() ? 2 : 1);
+}
+
+// Where cell number cell begins in row, or the row's end.
+qsizetype offsetOf(QStringView row, int cell)
+{
+    qsizetype at = 0;
+    for (; cell > 0 && at < row.size(); --cell)
+        at = cellEnd(row, at);
+    return at;
+}
+
+int cellCount(QStringView row)
+{
+    int cells = 0;
+    for (qsizetype at = 0; at < row.size(); at = cellEnd(row, at))
+        ++cells;
+    return cells;
+}
+
+// The first cells of row, at most count.
+QString leftCells(QStringView row, int count)
+{
+    return row.first(offsetOf(row, count)).toString();
+}
+
+// Half a surrogate pair shows as nothing and cannot be saved: whatever comes
+// in (a file, the clipboard) has the replacement character in its place.
+QString wholeCharacters(QString text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (text.at(i).isSurrogate())
+            text[i] = QChar::ReplacementCharacter;
+    }
+    return text;
+}
+
+QString characterText(char32_t code)
+{
+    if (code > QChar::LastValidCodePoint || QChar::isSurrogate(code))
+        code = QChar::ReplacementCharacter;
+    return QString::fromUcs4(&code, 1);
+}
+
 } // namespace
 
 TextScreenModel::TextScreenModel()
@@ -46,13 +99,14 @@ void TextScreenModel::placeCursor(int row, int column)
 
 // Typing and pasting insert: the row is padded with spaces up to the cursor,
 // the rest moves right, and what is pushed past the last column is lost.
-void TextScreenModel::putAtCursor(QChar ch)
+void TextScreenModel::putAtCursor(const QString &character)
 {
     QString &row = m_lines[m_cursorRow];
-    if (row.size() < m_cursorColumn)
-        row.append(QString(m_cursorColumn - row.size(), QLatin1Char(' ')));
-    row.insert(m_cursorColumn, ch);
-    row.truncate(m_columns);
+    const int cells = cellCount(row);
+    if (cells < m_cursorColumn)
+        row.append(QString(m_cursorColumn - cells, QLatin1Char(' ')));
+    row.insert(offsetOf(row, m_cursorColumn), character);
+    row.truncate(offsetOf(row, m_columns));
     ++m_cursorColumn;
 }
 
@@ -85,7 +139,7 @@ QString TextScreenModel::screenText() const
 
 void TextScreenModel::setScreenText(const QString &text)
 {
-    const QString mapped = mapAppleControls(text);
+    const QString mapped = wholeCharacters(mapAppleControls(text));
     ColumnMark mark = readColumnMark(mapped);
     // The editor also takes a lone "8" for the 80-column mark.
     if (mark.length == 0 && mapped.startsWith(QLatin1Char('8')))
@@ -95,8 +149,7 @@ void TextScreenModel::setScreenText(const QString &text)
 
     const QList<QStringView> parts = content.split(u'\n');
     for (int i = 0; i < kRows; ++i)
-        m_lines[i] = i < parts.size() ? parts.at(i).first(std::min<qsizetype>(parts.at(i).size(), m_columns)).toString()
-                                      : QString();
+        m_lines[i] = i < parts.size() ? leftCells(parts.at(i), m_columns) : QString();
     m_cursorRow = 0;
     m_cursorColumn = 0;
     clearSelection();
@@ -115,7 +168,7 @@ bool TextScreenModel::setColumnCount(int columns)
     return true;
 }
 
-bool TextScreenModel::insertChar(QChar ch)
+bool TextScreenModel::insertChar(char32_t ch)
 {
     const bool deleted = deleteSelection();
     saveUndo();
@@ -125,16 +178,17 @@ bool TextScreenModel::insertChar(QChar ch)
         ++m_cursorRow;
         m_cursorColumn = 0;
     }
-    putAtCursor(ch);
+    putAtCursor(characterText(ch));
     clampCursor();
     return true;
 }
 
-bool TextScreenModel::typeChar(QChar ch)
+bool TextScreenModel::typeChar(char32_t ch)
 {
     clearSelection();
     m_dragging = false;
-    return insertChar(m_inverseChars ? inverseOf(ch) : ch);
+    const bool hasInverse = m_inverseChars && ch <= 0xFFFF;
+    return insertChar(hasInverse ? inverseOf(QChar(char16_t(ch))).unicode() : ch);
 }
 
 bool TextScreenModel::deleteSelection()
@@ -144,11 +198,12 @@ bool TextScreenModel::deleteSelection()
     const auto [start, end] = selectionEnds();
     saveUndo();
     QString &first = m_lines[start.row];
+    const qsizetype from = offsetOf(first, start.column);
     if (start.row == end.row) {
-        if (start.column < first.size())
-            first.remove(start.column, end.column - start.column);
+        first.remove(from, offsetOf(first, end.column) - from);
     } else {
-        first = first.left(start.column) + m_lines.at(end.row).mid(end.column);
+        const QString &last = m_lines.at(end.row);
+        first = first.left(from) + last.mid(offsetOf(last, end.column));
         m_lines.erase(m_lines.begin() + start.row + 1, m_lines.begin() + end.row + 1);
         padRows();
     }
@@ -166,10 +221,9 @@ QString TextScreenModel::selectedText() const
     QString text;
     for (int r = start.row; r <= end.row; ++r) {
         const QString &row = m_lines.at(r);
-        const int from = r == start.row ? start.column : 0;
-        const int to = std::min<int>(r == end.row ? end.column : row.size(), row.size());
-        if (to > from)
-            text += row.mid(from, to - from);
+        const qsizetype from = r == start.row ? offsetOf(row, start.column) : 0;
+        const qsizetype to = r == end.row ? offsetOf(row, end.column) : row.size();
+        text += row.mid(from, to - from);
         if (r != end.row)
             text += QLatin1Char('\n');
     }
@@ -180,7 +234,7 @@ void TextScreenModel::selectAll()
 {
     m_anchorRow = 0;
     m_anchorColumn = 0;
-    placeCursor(kLastRow, m_lines.at(kLastRow).size());
+    placeCursor(kLastRow, cellCount(m_lines.at(kLastRow)));
 }
 
 bool TextScreenModel::undo()
@@ -201,14 +255,17 @@ bool TextScreenModel::paste(const QString &text)
     deleteSelection();
     // The apple control bytes become the apples here as they do in a file,
     // so the screen saves as it shows.
-    for (const QChar ch : mapAppleControls(text)) {
+    const QString pasted = wholeCharacters(mapAppleControls(text));
+    for (qsizetype at = 0, next = 0; at < pasted.size(); at = next) {
+        next = cellEnd(pasted, at);
+        const QChar ch = pasted.at(at);
         if (ch == QLatin1Char('\n')) {
             if (m_cursorRow < kLastRow) {
                 ++m_cursorRow;
                 m_cursorColumn = 0;
             }
         } else if (ch != QLatin1Char('\r') && m_cursorColumn < m_columns) {
-            putAtCursor(ch);
+            putAtCursor(pasted.mid(at, next - at));
         }
     }
     clampCursor();
@@ -222,9 +279,7 @@ bool TextScreenModel::backspace()
     if (m_cursorColumn > 0) {
         saveUndo();
         --m_cursorColumn;
-        QString &row = m_lines[m_cursorRow];
-        if (m_cursorColumn < row.size())
-            row.remove(m_cursorColumn, 1);
+        removeCellAtCursor();
         return true;
     }
     if (m_cursorRow == 0)
@@ -232,8 +287,8 @@ bool TextScreenModel::backspace()
     // Column 0: the row joins the one above, which keeps what fits.
     saveUndo();
     QString &above = m_lines[m_cursorRow - 1];
-    m_cursorColumn = above.size();
-    above = (above + m_lines.at(m_cursorRow)).left(m_columns);
+    m_cursorColumn = cellCount(above);
+    above = leftCells(above + m_lines.at(m_cursorRow), m_columns);
     m_lines.removeAt(m_cursorRow);
     --m_cursorRow;
     padRows();
@@ -245,12 +300,19 @@ bool TextScreenModel::deleteForward()
 {
     if (hasSelection())
         return deleteSelection();
-    QString &row = m_lines[m_cursorRow];
-    if (m_cursorColumn >= row.size())
+    if (m_cursorColumn >= cellCount(m_lines.at(m_cursorRow)))
         return false;
     saveUndo();
-    row.remove(m_cursorColumn, 1);
+    removeCellAtCursor();
     return true;
+}
+
+void TextScreenModel::removeCellAtCursor()
+{
+    QString &row = m_lines[m_cursorRow];
+    const qsizetype at = offsetOf(row, m_cursorColumn);
+    if (at < row.size())
+        row.remove(at, cellEnd(row, at) - at);
 }
 
 bool TextScreenModel::newLine()
@@ -262,9 +324,9 @@ bool TextScreenModel::newLine()
         return true;
     saveUndo();
     QString &row = m_lines[m_cursorRow];
-    const QString rest = row.mid(m_cursorColumn);
-    if (m_cursorColumn < row.size())
-        row.truncate(m_cursorColumn);
+    const qsizetype at = offsetOf(row, m_cursorColumn);
+    const QString rest = row.mid(at);
+    row.truncate(at);
     ++m_cursorRow;
     m_cursorColumn = 0;
     m_lines.insert(m_cursorRow, rest);
@@ -281,14 +343,14 @@ void TextScreenModel::moveCursor(Move move, bool extendSelection)
         m_anchorRow = m_cursorRow;
         m_anchorColumn = m_cursorColumn;
     }
-    const int rowLength = m_lines.at(m_cursorRow).size();
+    const int rowLength = cellCount(m_lines.at(m_cursorRow));
     switch (move) {
     case Move::Left:
         if (m_cursorColumn > 0) {
             --m_cursorColumn;
         } else if (m_cursorRow > 0) {
             --m_cursorRow;
-            m_cursorColumn = m_lines.at(m_cursorRow).size();
+            m_cursorColumn = cellCount(m_lines.at(m_cursorRow));
         }
         break;
     case Move::Right:

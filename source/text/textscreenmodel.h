@@ -8,7 +8,9 @@
 
 // One Apple II text screen as the editor holds it: 24 rows of 40 or 80 cells,
 // a cursor, a selection between an anchor and the cursor, and one undo
-// snapshot. Rows are kept as typed, not padded; a row may be shorter than the
+// snapshot. A cell is one character, also one outside the Basic
+// Multilingual Plane (two UTF-16 units of a row's string); columns count
+// cells. Rows are kept as typed, not padded; a row may be shorter than the
 // column count (the cells beyond are blank) and, after a selection joins two
 // rows or the screen drops to 40 columns, longer (the excess is not shown but
 // stays in the screen text).
@@ -49,10 +51,11 @@ public:
     // 40 or 80, and only a real switch; rows are not cut.
     bool setColumnCount(int columns);
 
-    bool insertChar(QChar ch);
+    // A surrogate code or a value beyond Unicode goes in as U+FFFD.
+    bool insertChar(char32_t ch);
     // A typed key: the selection is dropped (not deleted) and the character
     // goes in, as its inverse form while inverseChars is on.
-    bool typeChar(QChar ch);
+    bool typeChar(char32_t ch);
     bool deleteSelection();
     QString selectedText() const;
     void selectAll();
@@ -86,7 +89,8 @@ private:
     void clampCursor();
     void clearSelection();
     void placeCursor(int row, int column);
-    void putAtCursor(QChar ch);
+    void putAtCursor(const QString &character);
+    void removeCellAtCursor();
 
     int m_columns = 40;
     QStringList m_lines;
