@@ -281,6 +281,10 @@ check_stderr() {
     fi
 }
 
+# discard BOX: the Discard button of a Save / Discard / Cancel question,
+# the one after Save, which has the focus.
+discard() { keys "$1" Tab space; }
+
 morvo_ended() { ! morvo_alive; }
 
 # wait_exit CODE: morvo ends by itself within the limit with that exit code.
