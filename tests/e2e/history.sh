@@ -2,8 +2,8 @@
 # The changes to an opened HGR picture, as a user meets them: a stroke marks
 # the title; Undo gives back the HGR bytes exactly (Save As shows it) and
 # the mark goes; both Redo keys give the stroke back; Quit with a change
-# asks, Cancel keeps the program and the picture, Discard ends it and leaves
-# every file as it was saved.
+# and New Graphic ask, Cancel keeps the program and the picture, Discard
+# ends it and leaves every file as it was saved.
 #   history.sh MORVO
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 e2e_begin "$1"
@@ -75,10 +75,16 @@ keys "$window" ctrl+y
 wait_title "$window" "morvo — rows.hgr"
 cp "$FILES/stroke.dgr" "$E2E_DIR/stroke.dgr"
 
-# Another stroke, then Quit: Discard ends morvo without writing anything.
+# Another stroke; New Graphic asks too, and Cancel keeps the picture. Then
+# Quit: Discard ends morvo without writing anything.
 xdo mousemove --window "$window" --sync $((left + 100)) $((y + 40)) mousedown 1
 xdo mousemove --window "$window" --sync $((left + 200)) $((y + 40))
 xdo mouseup 1
+wait_title "$window" "morvo — rows.hgr •"
+keys "$window" ctrl+shift+n
+wait_window '^morvo$'
+keys "$WINDOW" Escape
+wait_no_window '^morvo$'
 wait_title "$window" "morvo — rows.hgr •"
 keys "$window" ctrl+q
 wait_window '^morvo$'
