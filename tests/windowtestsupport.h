@@ -63,7 +63,15 @@ struct Fixture {
     MainWindow window;
     ScriptedChooser *chooser = new ScriptedChooser;
     Fixture() { window.fileCommands()->setChooser(std::unique_ptr<FileChooser>(chooser)); }
-    ~Fixture() { delete window.textEditor(); }
+    // The editor window is hidden first, as its own close does, so that the
+    // focus leaves it while it is still whole.
+    ~Fixture()
+    {
+        if (TextScreenEditor *editor = window.textEditor()) {
+            editor->hide();
+            delete editor;
+        }
+    }
     FileCommands &files() { return *window.fileCommands(); }
     PictureState &state() { return window.document()->state(); }
     TextScreenEditor *editor() { return window.textEditor(); }

@@ -387,11 +387,10 @@ void MainWindow::closeEvent(QCloseEvent *event)
         event->ignore();
 }
 
-void MainWindow::quitApplication()
-{
-    if (mayClose())
-        QCoreApplication::quit();
-}
+// Quit is closing this window, whose close event asks. Qt's own quit would
+// send every window a close event after the questions were answered, and a
+// picture let go with Discard would be asked about a second time.
+void MainWindow::quitApplication() { close(); }
 
 void MainWindow::saveWindowGeometry()
 {

@@ -57,7 +57,12 @@ PictureDocument::PictureDocument(QObject *parent)
     });
 }
 
-PictureDocument::~PictureDocument() = default;
+PictureDocument::~PictureDocument()
+{
+    // An emptied history is clean again and says so as it goes, after the
+    // file's name it would put in the title has gone: nothing hears it.
+    m_history.blockSignals(true);
+}
 
 QString PictureDocument::windowTitle() const
 {

@@ -281,6 +281,10 @@ check_stderr() {
     fi
 }
 
+# discard BOX: the Discard button of a Save / Discard / Cancel question,
+# the one after Save, which has the focus.
+discard() { keys "$1" Tab space; }
+
 morvo_ended() { ! morvo_alive; }
 
 # wait_exit CODE: morvo ends by itself within the limit with that exit code.
@@ -312,4 +316,30 @@ rows_with_dots() {
                 row[int(offset / 1024) + int(offset % 1024 / 128) * 8 + int(block / 40) * 64] = 1
         }
         END { for (r in row) print r }' | sort -n
+}
+
+# The offset of row ROW (0-191) in a hi-res page: each 128-byte block holds
+# three 40-byte rows 64 apart, and the eight scan lines of a text row lie
+# 1,024 bytes apart.
+row_offset() { E2E_OFFSET=$(($1 % 8 * 1024 + $1 / 8 % 8 * 128 + $1 / 64 * 40)); }
+
+# poke FILE OFFSET BYTE...: writes the bytes (given in decimal) over the
+# file's own from OFFSET on.
+poke() {
+    local file="$1" offset="$2" data="" byte
+    shift 2
+    for byte in "$@"; do data+="$(printf '\\%03o' "$byte")"; done
+    printf "$data" | dd of="$file" bs=1 seek="$offset" conv=notrunc status=none
+}
+
+# light_dot FILE X Y: lights dot X (0-559) of row Y in a 16,384-byte DHGR
+# picture (aux page, then main). Every seventh dot starts a new byte, and
+# the bytes take turns, aux then main, along the row.
+light_dot() {
+    local file="$1" x="$2" y="$3" s byte
+    s=$((x + x / 7))
+    row_offset "$y"
+    E2E_OFFSET=$((s / 16 + E2E_OFFSET + (s / 8 % 2) * 8192))
+    byte="$(od -An -tu1 -j "$E2E_OFFSET" -N1 "$file")"
+    poke "$file" "$E2E_OFFSET" $((byte | 1 << x % 7))
 }

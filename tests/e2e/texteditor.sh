@@ -29,3 +29,19 @@ wait_title "$editor" "morvo — hello.txt •"
 keys "$editor" ctrl+s
 wait_title "$editor" "morvo — hello.txt"
 cp "$FILES/hello.txt" "$E2E_DIR/second.txt"
+cmp -s "$E2E_DIR/first.txt" "$E2E_DIR/second.txt" && fail "saving in place left hello.txt as it was"
+
+# Quit with unsaved text asks; Cancel (Escape) keeps the program and the
+# text, Discard ends it and leaves the file as it was saved.
+type_text "$editor" "Y"
+wait_title "$editor" "morvo — hello.txt •"
+keys "$editor" ctrl+q
+wait_window '^Save changes\?$'
+keys "$WINDOW" Escape
+wait_no_window '^Save changes\?$'
+wait_title "$editor" "morvo — hello.txt •"
+keys "$editor" ctrl+q
+wait_window '^Save changes\?$'
+discard "$WINDOW"
+wait_exit 0
+same_bytes "$E2E_DIR/second.txt" "$FILES/hello.txt"
