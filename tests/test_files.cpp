@@ -1,6 +1,7 @@
 // Picture files as a user meets them: the dialogs' proposals, the saved
 // bytes, the PNG, failures that keep old files and say so, and the recent
 // list.
+#include "importdialog.h"
 #include "morvowidget.h"
 #include "pictureloader.h"
 #include "settingsstore.h"
@@ -8,7 +9,9 @@
 #include "testsupport.h"
 #include "windowtestsupport.h"
 
+#include <QDialogButtonBox>
 #include <QMimeData>
+#include <QPushButton>
 
 #include <sys/resource.h>
 #include <csignal>
@@ -216,6 +219,34 @@ private Q_SLOTS:
         QCOMPARE(w.window.windowTitle(), QStringLiteral("morvo — pic.dgr"));
         QCOMPARE(w.files().currentPicturePath(), picture);
         QVERIFY(w.files().recentFiles().isEmpty());
+    }
+
+    // A dropped image opens the import dialog; its OK makes the picture it
+    // previewed one step of the history, marked, that Undo takes back.
+    void droppedImageIsImported()
+    {
+        QTemporaryDir dir;
+        const QString photo = dir.filePath("photo.png");
+        QVERIFY(testsupport::testCard(320, 240).save(photo));
+        windowtest::Fixture w;
+        const PictureSnapshot before = PictureSnapshot::of(w.state());
+        PictureSnapshot previewed;
+        std::function<void()> answer = [&] {
+            auto *dialog = qobject_cast<ImportDialog *>(QApplication::activeModalWidget());
+            if (!dialog || !dialog->isReady()) {
+                QTimer::singleShot(20, answer);
+                return;
+            }
+            previewed = PictureSnapshot::of(dialog->picture());
+            dialog->buttons()->button(QDialogButtonBox::Ok)->click();
+        };
+        QTimer::singleShot(0, answer);
+        w.files().openDroppedFile(photo);
+        QVERIFY(PictureSnapshot::of(w.state()) == previewed && previewed != before);
+        QCOMPARE(w.status(), QStringLiteral("Imported: photo.png"));
+        QCOMPARE(w.window.windowTitle(), QStringLiteral("morvo •"));
+        w.window.document()->history()->undo();
+        QVERIFY(PictureSnapshot::of(w.state()) == before);
     }
 
     // Lists in the store longer than the menus keep (a damaged or hand-made

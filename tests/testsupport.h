@@ -4,6 +4,7 @@
 #include "rowbase.h"
 
 #include <QByteArray>
+#include <QColor>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -117,6 +118,17 @@ inline QMap<uint, QStringList> fontDrawings()
         if (lines.at(i).startsWith(QLatin1String("U+")))
             drawings.insert(lines.at(i).mid(2).section(QLatin1Char(' '), 0, 0).toUInt(nullptr, 16), lines.mid(i + 1, 8));
     return drawings;
+}
+
+// A photograph-like image to import: hues across, saturation down, and a
+// lightness ramp.
+inline QImage testCard(int w, int h)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            image.setPixelColor(x, y, QColor::fromHsv((x * 359) / w, 255 * y / h, 64 + (191 * x) / w));
+    return image;
 }
 
 // Keeps a test away from the user's settings.

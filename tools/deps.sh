@@ -3,7 +3,7 @@
 # this machine lacks. Sourced by tools/run and tools/test.
 morvo_packages=(
   build-essential cmake ninja-build pkg-config git
-  qt6-base-dev qt6-multimedia-dev libgl-dev
+  qt6-base-dev qt6-multimedia-dev qt6-image-formats-plugins libgl-dev
   libbenchmark-dev
   python3 python3-fonttools
   fonts-dejavu-core

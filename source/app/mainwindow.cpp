@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "importdialog.h"
 #include "menubuilder.h"
 #include "picturebrowser.h"
 #include "morvowidget.h"
@@ -25,6 +26,7 @@
 #include <QDockWidget>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMimeData>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
@@ -67,6 +69,8 @@ MainWindow::MainWindow()
     connect(m_files, &FileCommands::statusMessage, statusBar(),
             [this](const QString &message) { statusBar()->showMessage(message); });
     connect(m_files, &FileCommands::collectionOpened, this, &MainWindow::showCollection);
+    connect(m_files, &FileCommands::imageToImport, this, &MainWindow::importImage);
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &MainWindow::updateEditActions);
     connect(m_text, &TextEditorSession::textChanged, this, &MainWindow::onTextScreenChanged);
     connect(m_text, &TextEditorSession::closed, this, &MainWindow::onTextEditorClosed);
     connect(m_text, &TextEditorSession::modeChanged, this, &MainWindow::onTextModeChanged);
@@ -169,6 +173,7 @@ void MainWindow::buildMenus()
         {QStringLiteral("onNewGraphic"), [this] { onNewGraphic(); }},
         {QStringLiteral("onOpenGraphic"), [this] { m_files->onOpenGraphic(); }},
         {QStringLiteral("onOpenFolder"), [this] { m_files->onOpenFolder(); }},
+        {QStringLiteral("onImportImage"), [this] { m_files->onImportImage(); }},
         {QStringLiteral("onSave"), [this] { onSave(); }},
         {QStringLiteral("onSaveAs"), [this] { onSaveAs(); }},
         {QStringLiteral("quit"), [this] { quitApplication(); }},
@@ -527,8 +532,10 @@ void MainWindow::updateEditActions()
     };
     // Cut, Paste, Clear and Select All serve the text editor, which has no
     // menus of its own, whichever window is active.
-    for (const char *tag : {"cut", "paste", "clear", "selectAll"})
+    for (const char *tag : {"cut", "clear", "selectAll"})
         set(tag, textMode());
+    const QMimeData *clipboard = QGuiApplication::clipboard()->mimeData();
+    set("paste", textMode() || (clipboard && clipboard->hasImage()));
     set("copy", true);
     if (textEditorActive()) {
         TextGridWidget *grid = textEditor()->grid();
@@ -618,8 +625,41 @@ void MainWindow::onCopy()
 
 void MainWindow::onPaste()
 {
-    if (textMode())
+    // An image on the clipboard is imported from the picture window.
+    const QImage image = QGuiApplication::clipboard()->image();
+    if (textEditorActive() || (image.isNull() && textMode()))
         textEditor()->grid()->paste();
+    else if (!image.isNull())
+        importImage(image, tr("the clipboard"));
+}
+
+void MainWindow::importImage(const QImage &image, const QString &name)
+{
+    // The text editor would draw its screen over the imported picture.
+    if (!m_text->close())
+        return;
+    ImportDialog dialog(image, m_document->state().viewOptions(), this);
+    dialog.setWindowTitle(tr("Import Image — %1").arg(name));
+    if (m_importSettings)
+        dialog.setSettings(*m_importSettings);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    m_importSettings = dialog.settings();
+    const PictureState &made = dialog.picture();
+    m_document->change(tr("Import Image"), [&made](PictureState &s) {
+        s.auxMemory = made.auxMemory;
+        s.mainMemory = made.mainMemory;
+        s.isDhgr = made.isDhgr;
+    });
+    // The picture is shown as its preview was: a monochrome one in
+    // monochrome.
+    changeView([&made](ViewChoice &c) {
+        if (c.options == made.viewOptions())
+            return false;
+        c.options = made.viewOptions();
+        return true;
+    });
+    statusBar()->showMessage(tr("Imported: %1").arg(name));
 }
 
 void MainWindow::onClear()

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "filecommands.h"
+#include "importsettings.h"
 #include "viewchoice.h"
 
 #include <QMainWindow>
 
 #include <array>
 #include <functional>
+#include <optional>
 
 class MorvoWidget;
 class PictureBrowser;
@@ -108,6 +110,8 @@ protected:
 
 private:
     void showCollection(const QString &path, const PictureLocation &select);
+    // The Import Image dialog on an image; OK makes its picture one step.
+    void importImage(const QImage &image, const QString &name);
     void onTextScreenChanged(const QString &text);
     void onTextEditorClosed();
     void onTextModeChanged(bool is80col);
@@ -142,6 +146,7 @@ private:
     PictureView *m_view = nullptr;
     SwatchPanel *m_swatchPanel = nullptr;
     QLabel *m_readout = nullptr;
+    std::optional<ImportSettings> m_importSettings;
     QDockWidget *m_browserDock = nullptr;
     PictureBrowser *m_browser = nullptr;
     QTimer *m_geometryTimer = nullptr;

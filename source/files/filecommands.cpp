@@ -1,6 +1,7 @@
 #include "filecommands.h"
 
 #include "filechooser.h"
+#include "imagefile.h"
 #include "picturecatalog.h"
 #include "picturedocument.h"
 #include "texteditorsession.h"
@@ -136,6 +137,29 @@ void FileCommands::onOpenFolder()
     openCollection(path);
 }
 
+void FileCommands::onImportImage()
+{
+    const QString path = m_chooser->openFileName(
+        m_window, tr("Import Image"), startDirectory(m_lastOpenDir),
+        tr("Images (*.png *.jpg *.jpeg *.bmp *.gif *.webp *.tif *.tiff);;All Files (*)"));
+    if (path.isEmpty())
+        return;
+    m_lastOpenDir = QFileInfo(path).absolutePath();
+    SettingsStore::writeString(SettingsStore::kLastOpenDir, m_lastOpenDir);
+    importImageFile(path);
+}
+
+void FileCommands::importImageFile(const QString &path)
+{
+    QImage image;
+    QString error;
+    if (!readImageFile(path, image, error)) {
+        Q_EMIT statusMessage(tr("Not imported: %1").arg(error));
+        return;
+    }
+    Q_EMIT imageToImport(image, QFileInfo(path).fileName());
+}
+
 void FileCommands::openCollection(const QString &path, const PictureLocation &select)
 {
     addRecentPicture(path);
@@ -215,8 +239,14 @@ void FileCommands::showPicture(QString path)
 
 void FileCommands::openDroppedFile(const QString &path)
 {
-    if (QFileInfo(path).suffix().compare(QLatin1String("txt"), Qt::CaseInsensitive) == 0)
+    static const QStringList images{QStringLiteral("png"), QStringLiteral("jpg"),  QStringLiteral("jpeg"),
+                                    QStringLiteral("bmp"), QStringLiteral("gif"),  QStringLiteral("webp"),
+                                    QStringLiteral("tif"), QStringLiteral("tiff")};
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("txt"))
         openTextFile(path, true);
+    else if (images.contains(suffix))
+        importImageFile(path);
     else
         showPicture(path);
 }

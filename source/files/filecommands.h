@@ -11,6 +11,7 @@
 #include "picturelocation.h"
 
 class FileChooser;
+class QImage;
 class MorvoWidget;
 class PictureDocument;
 class QMenu;
@@ -49,6 +50,8 @@ public:
     void onOpenGraphic();
     // Asks for a folder and lists its pictures.
     void onOpenFolder();
+    // Asks for an image file (a photograph, a drawing) to make a picture of.
+    void onImportImage();
     // Shows a picture where it lives, asking first about unsaved changes; a
     // picture inside a disk image joins the recent list too.
     void openLocation(const PictureLocation &location);
@@ -65,7 +68,8 @@ public:
     // current picture, titled, without joining the recent list.
     void showPicture(QString path);
     // A dropped file: a ".txt" opens in the text editor as Open Text does,
-    // anything else is shown as a picture.
+    // an image (PNG, JPEG, ...) is imported, anything else is shown as a
+    // picture.
     void openDroppedFile(const QString &path);
 
     void newTextScreen();
@@ -85,12 +89,15 @@ Q_SIGNALS:
     // A disk image or a folder was opened: its pictures are to be listed,
     // with the one at select chosen when it names one.
     void collectionOpened(const QString &path, const PictureLocation &select);
+    // An image was read to be made into a picture; name says where from.
+    void imageToImport(const QImage &image, const QString &name);
 
 private:
     // Loads a picture and, when it loaded, makes it the current one: its
     // name in the title, its path at the head of the recent list.
     bool openPictureFile(QString path, bool remember = true);
     bool showLocation(const PictureLocation &location, bool remember);
+    void importImageFile(const QString &path);
     // A disk image or a folder: listed, remembered, nothing replaced.
     void openCollection(const QString &path, const PictureLocation &select = {});
     // Reads a text screen file into the editor, asking about unsaved text;

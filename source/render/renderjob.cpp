@@ -1,5 +1,6 @@
 #include "renderjob.h"
 
+#include "importoptions.h"
 #include "palettes.h"
 #include "picturecatalog.h"
 #include "pictureedit.h"
@@ -138,23 +139,34 @@ constexpr qint64 kLargestTextScreen = 64 * 1024;
 // Far enough to push every dot off a DHGR picture.
 constexpr int kLongestShift = kDhgrDots;
 
-bool hasTextScreen(const RenderJob &job)
+bool hasOperation(const RenderJob &job, PictureOperation::Kind kind)
 {
     return std::any_of(job.operations.begin(), job.operations.end(),
-                       [](const PictureOperation &op) { return op.kind == PictureOperation::TextScreen; });
+                       [kind](const PictureOperation &op) { return op.kind == kind; });
+}
+
+bool hasTextScreen(const RenderJob &job)
+{
+    return hasOperation(job, PictureOperation::TextScreen);
+}
+
+bool hasImport(const RenderJob &job)
+{
+    return hasOperation(job, PictureOperation::Import);
 }
 
 bool hasSave(const RenderJob &job)
 {
-    return std::any_of(job.operations.begin(), job.operations.end(),
-                       [](const PictureOperation &op) { return op.kind == PictureOperation::Save; });
+    return hasOperation(job, PictureOperation::Save);
 }
 
-QStringList textScreensOf(const RenderJob &job)
+// The files a picture is made from besides its INPUT: the images imported
+// and the text screens drawn.
+QStringList operationSourcesOf(const RenderJob &job)
 {
     QStringList screens;
     for (const PictureOperation &op : job.operations)
-        if (op.kind == PictureOperation::TextScreen)
+        if (op.kind == PictureOperation::TextScreen || op.kind == PictureOperation::Import)
             screens << op.path;
     return screens;
 }
@@ -299,6 +311,14 @@ bool applyOperations(const RenderJob &job, const SharedNames &shared, const QStr
                 return false;
             }
             renderTextScreen(state, text, textFontFamily(err));
+            break;
+        }
+        case PictureOperation::Import: {
+            QString error;
+            if (!importImageFile(op.path, job.import, state, error)) {
+                err << "morvo-render: " << error << Qt::endl;
+                return false;
+            }
             break;
         }
         case PictureOperation::Save: {
@@ -466,7 +486,7 @@ bool processOne(const RenderJob &job, const SharedNames &shared, const QString &
         if (!file.companionPath.isEmpty())
             sources << file.companionPath;
     }
-    sources << textScreensOf(job);
+    sources << operationSourcesOf(job);
     const QString name = sources.value(0);
     if (!applyOperations(job, shared, name, sources, state, out, err))
         return false;
@@ -599,12 +619,14 @@ bool readOperations(const QCommandLineParser &parser, RenderJob &job, QString &e
             }
             const auto kind = name == QLatin1String("shift-left") ? PictureOperation::ShiftLeft : PictureOperation::ShiftRight;
             job.operations.push_back({kind, count, QString()});
-        } else if (name == QLatin1String("text-screen") || name == QLatin1String("save")) {
+        } else if (name == QLatin1String("text-screen") || name == QLatin1String("save") || name == QLatin1String("import")) {
             if (value().isEmpty()) {
                 error = QStringLiteral("--%1 needs a file name").arg(name);
                 return false;
             }
-            const auto kind = name == QLatin1String("save") ? PictureOperation::Save : PictureOperation::TextScreen;
+            const auto kind = name == QLatin1String("save")     ? PictureOperation::Save
+                            : name == QLatin1String("import") ? PictureOperation::Import
+                                                              : PictureOperation::TextScreen;
             job.operations.push_back({kind, 1, value()});
         }
     }
@@ -639,12 +661,12 @@ void addRenderOptions(QCommandLineParser &parser)
     parser.setApplicationDescription(QStringLiteral(
         "Renders Apple II HGR and DHGR pictures to 562 x 192 PNG frames.\n"
         "The picture operations (--convert-to-dhgr, --shift-left, --shift-right,\n"
-        "--text-screen, --save) run in the order given, before rendering.\n"
+        "--text-screen, --import, --save) run in the order given, before rendering.\n"
         "With --save and no -o, no PNG is written."));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("INPUT"), QStringLiteral("Picture files (.hgr, .dgr, any 8 or 16 KiB memory image, ProDOS and DOS 3.3 picture files), "
-                                                                         "disk images (.dsk, .do, .po, .2mg, .hdv) or folders; none with --text-screen."),
+                                                                         "disk images (.dsk, .do, .po, .2mg, .hdv) or folders; none with --text-screen or --import."),
                                  QStringLiteral("INPUT..."));
     parser.addOptions({
         {{QStringLiteral("o"), QStringLiteral("output")},
@@ -676,6 +698,7 @@ void addRenderOptions(QCommandLineParser &parser)
                         "OUT.hgr (8,192 bytes) for HGR; a directory (ending in /) takes one file per input."),
          QStringLiteral("OUT")},
     });
+    addImportOptions(parser);
 }
 
 bool readRenderJob(const QCommandLineParser &parser, RenderJob &job, QString &error)
@@ -720,16 +743,17 @@ bool readRenderJob(const QCommandLineParser &parser, RenderJob &job, QString &er
         o.dhgrColumnOffset = qint16(v.toInt());
     }
 
-    if (!readOperations(parser, job, error))
+    if (!readOperations(parser, job, error) || !readImportOptions(parser, job.import, error))
         return false;
 
     if (job.info && !job.operations.empty()) {
         error = QStringLiteral("--info only describes the inputs; leave out the picture operations");
         return false;
     }
-    if (hasTextScreen(job)) {
+    if (hasTextScreen(job) || hasImport(job)) {
         if (!job.inputs.isEmpty()) {
-            error = QStringLiteral("--text-screen draws the picture itself; give no INPUT pictures");
+            error = QStringLiteral("--%1 makes the picture itself; give no INPUT pictures")
+                        .arg(hasImport(job) ? QStringLiteral("import") : QStringLiteral("text-screen"));
             return false;
         }
         return checkSaveTargets(job, error);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "importsettings.h"
 #include "picturestate.h"
 
 #include <QString>
@@ -13,10 +14,10 @@ class QTextStream;
 // One step applied to each picture, in command-line order, before it is
 // rendered.
 struct PictureOperation {
-    enum Kind { ConvertToDhgr, ShiftLeft, ShiftRight, TextScreen, Save };
+    enum Kind { ConvertToDhgr, ShiftLeft, ShiftRight, TextScreen, Save, Import };
     Kind kind;
     int count = 1;    // ShiftLeft, ShiftRight
-    QString path;     // TextScreen, Save
+    QString path;     // TextScreen, Save, Import
 };
 
 // What morvo-render was asked to do.
@@ -26,6 +27,7 @@ struct RenderJob {
     ViewOptions options;
     bool info = false;
     std::vector<PictureOperation> operations;
+    ImportSettings import;     // for Import operations
 };
 
 // Fills the parser with morvo-render's options.
