@@ -316,7 +316,7 @@ bool applyOperations(const RenderJob &job, const SharedNames &shared, const QStr
         case PictureOperation::Import: {
             QString error;
             if (!importImageFile(op.path, job.import, state, error)) {
-                err << "morvo-render: " << error << Qt::endl;
+                err << "morvo-render: " << printableName(error) << Qt::endl;
                 return false;
             }
             break;

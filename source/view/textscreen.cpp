@@ -87,8 +87,9 @@ private:
 // Draws the screen's characters white on black, inverse ones black on a
 // white cell, into an image one pixel per dot. The image is premultiplied,
 // which the painter blends fastest; every pixel ends opaque, so the colours
-// are the same as in plain ARGB.
-QImage drawText(const QStringList &lines, int columns, const QString &fontFamily)
+// are the same as in plain ARGB. inked bounds every pixel drawn: outside it
+// the image is black.
+QImage drawText(const QStringList &lines, int columns, const QString &fontFamily, QRect &inked)
 {
     static GlyphCache cache;
     cache.useFont(textFont(fontFamily));
@@ -106,11 +107,15 @@ QImage drawText(const QStringList &lines, int columns, const QString &fontFamily
             else if (code == U' ')
                 continue;
             const QRect cell(c * kCellWidth, r * kCellHeight, kCellWidth, kCellHeight);
-            if (inverse)
+            if (inverse) {
                 painter.fillRect(cell, Qt::white);
+                inked |= cell;
+            }
             const Glyph &glyph = cache.glyph(code, inverse);
-            if (!glyph.image.isNull())
+            if (!glyph.image.isNull()) {
                 painter.drawImage(cell.topLeft() + glyph.offset, glyph.image);
+                inked |= QRect(cell.topLeft() + glyph.offset, glyph.image.size());
+            }
         }
     }
     return image;
@@ -128,15 +133,18 @@ void renderTextScreen(PictureState &state, const QString &text, const QString &f
     state.isDhgr = eightyColumns;
     state.auxMemory.fill(0);
     state.mainMemory.fill(0);
-    const QImage image = drawText(content.split(QLatin1Char('\n')), columns, fontFamily);
+    QRect inked;
+    const QImage image = drawText(content.split(QLatin1Char('\n')), columns, fontFamily, inked);
 
     // A text pixel is one DHGR dot (bitmap column x + 1) in 80 columns, one
-    // HGR dot (bitmap columns 2x and 2x + 1) in 40.
+    // HGR dot (bitmap columns 2x and 2x + 1) in 40. Only where something was
+    // drawn can a pixel be lit.
     state.monoBitmap.assign(kMonoBytes, 0xFF);
-    for (int y = 0; y < kScanLines; ++y) {
+    const QRect lit = inked & image.rect();
+    for (int y = lit.top(); y <= lit.bottom(); ++y) {
         const QRgb *pixels = reinterpret_cast<const QRgb *>(image.constScanLine(y));
         uchar *bits = state.monoBitmap.data() + size_t(y) * kMonoRowBytes;
-        for (int x = 0; x < image.width(); ++x) {
+        for (int x = lit.left(); x <= lit.right(); ++x) {
             if (qRed(pixels[x]) <= 0x80)
                 continue;
             const int first = eightyColumns ? x + 1 : 2 * x;
